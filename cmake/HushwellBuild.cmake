@@ -1,0 +1,27 @@
+# Compiler settings shared by every target of the project (never by GoogleTest's own).
+
+if(WIN32)
+    # Windows binaries carry their runtime inside: they import system DLLs only.
+    set(HUSHWELL_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+    add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601 NOMINMAX STRICT)
+else()
+    option(HUSHWELL_SANITIZE "Build host code with address and undefined-behaviour sanitizers" ON)
+endif()
+
+function(hushwell_target_settings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    get_target_property(type ${target} TYPE)
+    if(WIN32)
+        if(type STREQUAL "EXECUTABLE" OR type STREQUAL "SHARED_LIBRARY")
+            target_link_options(${target} PRIVATE ${HUSHWELL_STATIC_RUNTIME})
+            if(CMAKE_BUILD_TYPE STREQUAL "Release")
+                target_link_options(${target} PRIVATE -s)
+            endif()
+        endif()
+    elseif(HUSHWELL_SANITIZE)
+        target_compile_options(${target} PRIVATE -fsanitize=address,undefined
+                                                 -fno-sanitize-recover=all -fno-omit-frame-pointer)
+        target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    endif()
+endfunction()

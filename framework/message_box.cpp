@@ -1,0 +1,47 @@
+#include "framework/message_box.h"
+
+#include "framework/app.h"
+#include "framework/wnd.h"
+
+const std::string& AfxGetAppName() {
+    static const std::string name = [] {
+        char path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string file(path, length < MAX_PATH ? length : 0);
+        const size_t slash = file.find_last_of("\\/");
+        if (slash != std::string::npos) {
+            file.erase(0, slash + 1);
+        }
+        const size_t dot = file.find_last_of('.');
+        if (dot != std::string::npos) {
+            file.erase(dot);
+        }
+        return file;
+    }();
+    return name;
+}
+
+namespace {
+
+HWND MessageBoxOwner() {
+    HWND owner = GetActiveWindow();
+    if (!owner) {
+        if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd) {
+            owner = app->m_pMainWnd->GetSafeHwnd();
+        }
+    }
+    // Own the box by the top-level window, as a modal dialog would.
+    if (owner) {
+        owner = GetAncestor(owner, GA_ROOT);
+        if (HWND popup = GetLastActivePopup(owner)) {
+            owner = popup;
+        }
+    }
+    return owner;
+}
+
+} // namespace
+
+int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
+    return MessageBoxA(MessageBoxOwner(), text, AfxGetAppName().c_str(), type);
+}
