@@ -106,3 +106,13 @@ TransferAreaAllocator SetTransferAreaAllocator(TransferAreaAllocator allocator);
 // Gets the class object in-process, has it create an instance asked for IRadioLink, and
 // releases the class object right after the creation, whether or not it succeeded.
 HRESULT CreateRadioLink(const CLSID& clsid, ComPtr<IRadioLink>& link);
+
+// Makes a PacketLink instance as IRadioLink and asks it for IPacketTransfer. On failure both
+// pointers are empty; E_NOINTERFACE when the instance gives no IPacketTransfer. Declare
+// `transfer` before `link` so that IRadioLink is released first.
+HRESULT CreatePacketLink(ComPtr<IRadioLink>& link, ComPtr<IPacketTransfer>& transfer);
+
+// One Request then Reply at the address held in transferAddress, which both calls get by
+// reference. Returns the first negative result, or the result of Reply.
+HRESULT Transfer(IPacketTransfer* transfer, const char* request, TransferBuffer* payload,
+                 TransferBuffer* reply, uint32_t& transferAddress);
