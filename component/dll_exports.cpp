@@ -1,0 +1,81 @@
+// The DLL's entry points: the class objects, the unload check and self-registration
+// (regsvr32 radiolink.dll for all users; regsvr32 /n /i:user radiolink.dll for the current
+// user only). Exported by name through radiolink.def.
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+
+#include "component/class_factory.h"
+#include "component/module_count.h"
+#include "component/registration.h"
+
+namespace {
+
+HMODULE g_module = nullptr;
+
+// The full path of this DLL, as InprocServer32 must name it.
+HRESULT OwnPath(std::wstring& path) {
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        path.assign(size, L'\0');
+        const DWORD length = GetModuleFileNameW(g_module, &path[0], size);
+        if (length == 0) {
+            return HRESULT_FROM_WIN32(GetLastError());
+        }
+        if (length < size) {
+            path.resize(length);
+            return S_OK;
+        }
+    }
+    return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+}
+
+HRESULT Register(RegistrationScope scope) {
+    std::wstring path;
+    const HRESULT hr = OwnPath(path);
+    return FAILED(hr) ? hr : RegisterLinkClasses(scope, path);
+}
+
+HRESULT Unregister(RegistrationScope scope) {
+    std::wstring path;
+    const HRESULT hr = OwnPath(path);
+    return FAILED(hr) ? hr : UnregisterLinkClasses(scope, path);
+}
+
+} // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    return GetLinkClassObject(clsid, iid, object);
+}
+
+HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return module_count::CanUnload() ? S_OK : S_FALSE;
+}
+
+HRESULT STDAPICALLTYPE DllRegisterServer() {
+    return Register(RegistrationScope::AllUsers);
+}
+
+HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    return Unregister(RegistrationScope::AllUsers);
+}
+
+HRESULT STDAPICALLTYPE DllInstall(BOOL install, const wchar_t* commandLine) {
+    RegistrationScope scope;
+    if (!ScopeFromInstallArgument(commandLine, scope)) {
+        return E_INVALIDARG;
+    }
+    return install ? Register(scope) : Unregister(scope);
+}
+
+} // extern "C"

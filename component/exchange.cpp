@@ -1,0 +1,165 @@
+#include "component/exchange.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "component/link_errors.h"
+#include "protocol/link_timing.h"
+#include "protocol/messages.h"
+
+namespace {
+
+// How an arriving frame relates to the request waiting for its answer.
+enum class Fit {
+    OtherExchange, // another sequence number: a late answer to an earlier request
+    Mismatch,      // our sequence number, but not the answer this request can have
+    Refusal,       // a Nak for this request
+    Answer,        // the expected answer type with the expected address and length
+};
+
+bool ExpectedAnswer(const proto::Frame& request, proto::FrameType& type, uint8_t& length) {
+    switch (request.type) {
+    case proto::FrameType::Command:
+        type = proto::FrameType::CommandAck, length = 0;
+        return true;
+    case proto::FrameType::Read:
+        type = proto::FrameType::ReadData, length = request.payload[0];
+        return true;
+    case proto::FrameType::Write:
+        type = proto::FrameType::WriteAck, length = proto::kWriteAckLength;
+        return true;
+    default:
+        return false;
+    }
+}
+
+Fit Classify(const proto::Frame& request, const proto::Frame& frame) {
+    if (frame.sequence != request.sequence) {
+        return Fit::OtherExchange;
+    }
+    if (frame.address != request.address) {
+        return Fit::Mismatch;
+    }
+    if (frame.type == proto::FrameType::Nak) {
+        return frame.length == 1 ? Fit::Refusal : Fit::Mismatch;
+    }
+    proto::FrameType type{};
+    uint8_t length = 0;
+    if (!ExpectedAnswer(request, type, length) || frame.type != type || frame.length != length) {
+        return Fit::Mismatch;
+    }
+    return Fit::Answer;
+}
+
+// Encoded size of a frame with `length` payload bytes, delimiter included.
+size_t EncodedSize(size_t length) {
+    return proto::CobsEncodedMax(proto::kHeaderSize + length + proto::kCrcSize) + 1;
+}
+
+uint8_t SequenceSeed() {
+    const DWORD mixed = GetTickCount() ^ (GetCurrentProcessId() * 2654435761u);
+    return static_cast<uint8_t>(mixed ^ (mixed >> 8) ^ (mixed >> 16));
+}
+
+} // namespace
+
+uint8_t NextSequence() {
+    static std::atomic<uint8_t> next{SequenceSeed()};
+    return next++;
+}
+
+Exchange::Exchange(const proto::Frame& request) : m_request(request) {
+    m_encodedSize = proto::EncodeFrame(m_request, m_encoded, sizeof m_encoded);
+}
+
+HRESULT Exchange::Start(BytePort& port) {
+    port.DiscardInput();
+    return Transmit(port);
+}
+
+HRESULT Exchange::Transmit(BytePort& port) {
+    if (m_encodedSize == 0) {
+        return E_INVALIDARG;
+    }
+    ++m_attemptsSent;
+    return port.Write(m_encoded, m_encodedSize);
+}
+
+uint32_t Exchange::AttemptTimeoutMs() const {
+    proto::FrameType type{};
+    uint8_t length = 0;
+    ExpectedAnswer(m_request, type, length);
+    // A Nak (one payload byte) may be the answer too; wait for the longer of the two.
+    const size_t longest = std::max<size_t>(length, 1);
+    return proto::AttemptTimeoutMs(EncodedSize(longest), proto::kLineBaud);
+}
+
+HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
+    const uint64_t giveUpAt = clock.NowMs() + kExchangeLimitMs;
+    uint64_t attemptEndsAt = std::min(giveUpAt, clock.NowMs() + AttemptTimeoutMs());
+    bool sawBadAnswer = false;
+    proto::FrameReader reader;
+
+    for (;;) {
+        uint8_t bytes[128];
+        size_t received = 0;
+        HRESULT hr = port.Read(bytes, sizeof bytes, received);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        bool damaged = false;
+        for (size_t i = 0; i < received; ++i) {
+            proto::Frame frame;
+            proto::DecodeResult why{};
+            const auto event = reader.Push(bytes[i], frame, why);
+            if (event == proto::FrameReader::Event::Rejected) {
+                damaged = true;
+                continue;
+            }
+            if (event != proto::FrameReader::Event::Frame) {
+                continue;
+            }
+            switch (Classify(m_request, frame)) {
+            case Fit::OtherExchange:
+                break;
+            case Fit::Mismatch:
+                damaged = true;
+                break;
+            case Fit::Refusal:
+                return RadioRefusal(frame.payload[0]);
+            case Fit::Answer:
+                answer = frame;
+                return S_OK;
+            }
+        }
+        sawBadAnswer = sawBadAnswer || damaged;
+
+        const uint64_t now = clock.NowMs();
+        if (now >= giveUpAt) {
+            break;
+        }
+        const bool silent = now >= attemptEndsAt;
+        if (!silent && !damaged) {
+            continue;
+        }
+        if (m_attemptsSent >= proto::kAttempts) {
+            // No attempt left: answers to earlier attempts may still come until the last
+            // attempt's time is up.
+            if (silent) {
+                break;
+            }
+            continue;
+        }
+        if (silent) {
+            // Whatever arrived without a delimiter by now is a fragment; it must not be glued
+            // to the answer of the retransmission.
+            reader.Reset();
+        }
+        hr = Transmit(port);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        attemptEndsAt = std::min(giveUpAt, clock.NowMs() + AttemptTimeoutMs());
+    }
+    return sawBadAnswer ? RADIOLINK_E_BAD_ANSWER : RADIOLINK_E_NO_ANSWER;
+}

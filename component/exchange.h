@@ -1,0 +1,49 @@
+// One request and its answer on the line: send, wait, retransmit the identical frame, verify.
+//
+// The first attempt is sent by Start; Finish waits for the answer and retransmits on silence
+// or on a damaged or mismatched answer, proto::kAttempts sends in all. Each attempt waits
+// proto::kReplyTimeoutMs plus the expected answer's time on the line; the whole of Finish
+// never takes longer than kExchangeLimitMs. Frames carrying another sequence number are late
+// answers to earlier exchanges and are skipped without costing an attempt.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "component/byte_port.h"
+#include "protocol/frame.h"
+
+// Finish gives up by this time after it was called, below the documented 2 s bound so that
+// the last poll and the caller's own work fit inside it.
+constexpr uint32_t kExchangeLimitMs = 1800;
+
+// A process-wide counter, so that every connection starts at a sequence number the radio has
+// not just answered. It starts at a value taken from the time and the process id.
+uint8_t NextSequence();
+
+class Exchange {
+public:
+    explicit Exchange(const proto::Frame& request);
+
+    const proto::Frame& Request() const { return m_request; }
+    uint32_t AttemptsSent() const { return m_attemptsSent; }
+
+    // Drops stale input and sends the first attempt.
+    HRESULT Start(BytePort& port);
+    // Waits for the answer to the started request. S_OK: `answer` is the radio's answer of
+    // the expected type, with the request's sequence number and address and the expected
+    // length (its contents are the caller's to check). A Nak gives RadioRefusal(reason);
+    // otherwise RADIOLINK_E_NO_ANSWER, RADIOLINK_E_BAD_ANSWER or the port's error.
+    HRESULT Finish(BytePort& port, Clock& clock, proto::Frame& answer);
+
+private:
+    HRESULT Transmit(BytePort& port);
+    uint32_t AttemptTimeoutMs() const;
+
+    proto::Frame m_request;
+    uint8_t m_encoded[proto::kMaxEncodedFrame] = {};
+    size_t m_encodedSize = 0;
+    uint32_t m_attemptsSent = 0;
+};

@@ -1,0 +1,48 @@
+// The behaviour both link classes share: the open port, the kind of connection, Send, and
+// the Request/Reply pair of a packet connection with its one pending exchange.
+//
+// Open options: kCommandConnection (0) allows Send only; kPacketConnection (4) allows Request
+// and Reply only. A call of the other kind fails with RADIOLINK_E_WRONG_CONNECTION.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "component/byte_port.h"
+#include "component/exchange.h"
+#include "radio/radio_link.h"
+
+// Opens the named port; the serial port in the DLL, a fake line in the unit tests.
+using PortOpener = std::function<HRESULT(const std::string& name, std::unique_ptr<BytePort>&)>;
+
+class LinkCore {
+public:
+    // `packetConnections`: whether Open accepts kPacketConnection (PacketLink) or only
+    // kCommandConnection (CommandLink).
+    LinkCore(bool packetConnections, PortOpener openPort, Clock& clock);
+
+    HRESULT Open(const char* port, int32_t option);
+    HRESULT Close();
+    HRESULT Send(TransferBuffer* buffer);
+    HRESULT Request(const char* name, TransferBuffer* payload, uint32_t* address);
+    HRESULT Reply(int32_t flags, TransferBuffer* reply, uint32_t* address);
+
+private:
+    enum class Connection { Command, Packet };
+
+    HRESULT CheckOpen(Connection needed) const;
+    HRESULT AwaitReply(TransferBuffer* reply);
+
+    const bool m_packetConnections;
+    PortOpener m_openPort;
+    Clock& m_clock;
+    std::unique_ptr<BytePort> m_port;
+    Connection m_connection = Connection::Command;
+    // The request sent by Request, waiting for Reply.
+    std::optional<Exchange> m_pending;
+};

@@ -1,0 +1,61 @@
+// The serial port behind a link: opened exclusively with fixed line settings, closed with
+// its handle. Line settings (docs/component.md): 9600 baud, 8 data bits, no parity, one stop
+// bit, binary, no flow control of any kind, DTR and RTS held on as a plain DCB setting. The
+// port is never asked for modem status and its lines are never switched by call, so a
+// pseudo-terminal serves as well as a UART.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "component/byte_port.h"
+
+// How long one ReadFile waits when nothing arrives.
+constexpr DWORD kReadPollMs = 20;
+
+// Closes a Win32 handle exactly once.
+class UniqueHandle {
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { Reset(); }
+
+    HANDLE Get() const { return m_handle; }
+    bool IsValid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
+    // Hands the handle over to a new owner.
+    HANDLE Release() {
+        HANDLE handle = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
+        return handle;
+    }
+    void Reset() {
+        if (IsValid()) {
+            CloseHandle(m_handle);
+        }
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+};
+
+class SerialPort : public BytePort {
+public:
+    // Opens "\\.\<name>" and applies the line settings, timeouts and a purge. Fails at once
+    // with HRESULT_FROM_WIN32 of the Windows error when the port is absent, busy or refuses a
+    // setting.
+    static HRESULT Open(const std::string& name, std::unique_ptr<BytePort>& port);
+
+    HRESULT Write(const uint8_t* bytes, size_t count) override;
+    HRESULT Read(uint8_t* out, size_t capacity, size_t& received) override;
+    void DiscardInput() override;
+
+private:
+    explicit SerialPort(HANDLE handle) : m_handle(handle) {}
+
+    UniqueHandle m_handle;
+};
