@@ -109,7 +109,9 @@ std::vector<Damage> Damages() {
     const Bytes header = {0x02, 0x05, 0x00, 0x00, 0x01, 0x20};
     auto raw = [&](std::initializer_list<uint8_t> rest) {
         Bytes bytes = header;
-        bytes.insert(bytes.end(), rest);
+        for (uint8_t byte : rest) {
+            bytes.push_back(byte);
+        }
         return bytes;
     };
     Bytes wrongCrc = WithCrc(raw({0x01, 0x20}));
