@@ -1,5 +1,7 @@
 #include "component/serial_port.h"
 
+#include <cctype>
+
 #include "protocol/link_timing.h"
 
 namespace {
@@ -43,12 +45,38 @@ COMMTIMEOUTS LinkTimeouts() {
     return timeouts;
 }
 
+// A named object that exists while a link of this session holds the port open. Port names
+// are case-insensitive; a backslash may not appear in an object name.
+HRESULT ClaimPort(const std::string& name, HANDLE& claimed) {
+    std::string objectName = "Local\\Hushwell.radiolink.port.";
+    for (char c : name) {
+        objectName +=
+            c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, objectName.c_str());
+    if (!mutex) {
+        return LastError();
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+    }
+    claimed = mutex;
+    return S_OK;
+}
+
 constexpr DWORD kQueueSize = 1024;
 constexpr DWORD kPurgeAll = PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR;
 
 } // namespace
 
 HRESULT SerialPort::Open(const std::string& name, std::unique_ptr<BytePort>& port) {
+    HANDLE claimed = nullptr;
+    const HRESULT claimResult = ClaimPort(name, claimed);
+    if (FAILED(claimResult)) {
+        return claimResult;
+    }
+    UniqueHandle claim(claimed);
     const std::string path = "\\\\.\\" + name;
     UniqueHandle handle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, 0, nullptr));
@@ -66,7 +94,7 @@ HRESULT SerialPort::Open(const std::string& name, std::unique_ptr<BytePort>& por
         !SetCommTimeouts(handle.Get(), &timeouts) || !PurgeComm(handle.Get(), kPurgeAll)) {
         return LastError();
     }
-    port.reset(new SerialPort(handle.Release()));
+    port.reset(new SerialPort(claim.Release(), handle.Release()));
     return S_OK;
 }
 

@@ -47,7 +47,10 @@ class SerialPort : public BytePort {
 public:
     // Opens "\\.\<name>" and applies the line settings, timeouts and a purge. Fails at once
     // with HRESULT_FROM_WIN32 of the Windows error when the port is absent, busy or refuses a
-    // setting.
+    // setting. Besides the exclusive open, the port is claimed by name for as long as it is
+    // open, so that two links never share it even where the system lets a serial device be
+    // opened twice (Wine does); a claimed port gives ERROR_ACCESS_DENIED, as Windows reports
+    // a port in use.
     static HRESULT Open(const std::string& name, std::unique_ptr<BytePort>& port);
 
     HRESULT Write(const uint8_t* bytes, size_t count) override;
@@ -55,7 +58,8 @@ public:
     void DiscardInput() override;
 
 private:
-    explicit SerialPort(HANDLE handle) : m_handle(handle) {}
+    SerialPort(HANDLE claim, HANDLE handle) : m_claim(claim), m_handle(handle) {}
 
+    UniqueHandle m_claim;
     UniqueHandle m_handle;
 };
