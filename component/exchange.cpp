@@ -17,19 +17,20 @@ enum class Fit {
     Answer,        // the expected answer type with the expected address and length
 };
 
-bool ExpectedAnswer(const proto::Frame& request, proto::FrameType& type, uint8_t& length) {
+// The answer type and payload length a request is answered with when it is carried out.
+struct Expected {
+    proto::FrameType type;
+    uint8_t length;
+};
+
+Expected ExpectedAnswer(const proto::Frame& request) {
     switch (request.type) {
-    case proto::FrameType::Command:
-        type = proto::FrameType::CommandAck, length = 0;
-        return true;
     case proto::FrameType::Read:
-        type = proto::FrameType::ReadData, length = request.payload[0];
-        return true;
+        return {proto::FrameType::ReadData, request.payload[0]};
     case proto::FrameType::Write:
-        type = proto::FrameType::WriteAck, length = proto::kWriteAckLength;
-        return true;
+        return {proto::FrameType::WriteAck, static_cast<uint8_t>(proto::kWriteAckLength)};
     default:
-        return false;
+        return {proto::FrameType::CommandAck, 0};
     }
 }
 
@@ -43,12 +44,9 @@ Fit Classify(const proto::Frame& request, const proto::Frame& frame) {
     if (frame.type == proto::FrameType::Nak) {
         return frame.length == 1 ? Fit::Refusal : Fit::Mismatch;
     }
-    proto::FrameType type{};
-    uint8_t length = 0;
-    if (!ExpectedAnswer(request, type, length) || frame.type != type || frame.length != length) {
-        return Fit::Mismatch;
-    }
-    return Fit::Answer;
+    const Expected expected = ExpectedAnswer(request);
+    return frame.type == expected.type && frame.length == expected.length ? Fit::Answer
+                                                                          : Fit::Mismatch;
 }
 
 // Encoded size of a frame with `length` payload bytes, delimiter included.
@@ -86,11 +84,8 @@ HRESULT Exchange::Transmit(BytePort& port) {
 }
 
 uint32_t Exchange::AttemptTimeoutMs() const {
-    proto::FrameType type{};
-    uint8_t length = 0;
-    ExpectedAnswer(m_request, type, length);
     // A Nak (one payload byte) may be the answer too; wait for the longer of the two.
-    const size_t longest = std::max<size_t>(length, 1);
+    const size_t longest = std::max<size_t>(ExpectedAnswer(m_request).length, 1);
     return proto::AttemptTimeoutMs(EncodedSize(longest), proto::kLineBaud);
 }
 
