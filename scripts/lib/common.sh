@@ -25,6 +25,13 @@ ensure_wine_prefix() {
     fi
 }
 
+# Xvfb has no window manager, and Wine's managed windows then wait two seconds for one each
+# time they are hidden. Test runs make windows unmanaged (N); a person's desktop keeps its
+# window manager in charge (Y).
+set_window_management() {
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1 || true
+}
+
 # A persistent wineserver keeps every Wine start of a run fast.
 start_wineserver() { "$WINESERVER" -p >/dev/null 2>&1 || true; }
 stop_wineserver() { "$WINESERVER" -k >/dev/null 2>&1 || true; }
