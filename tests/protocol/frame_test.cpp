@@ -47,6 +47,20 @@ TEST(Frame, EncodesTheDocumentedReadByteForByte) {
         Encoded(read));
 }
 
+// ... and the built-in radio's answer to it: 32 bytes of its filler (address % 251 + 1).
+TEST(Frame, EncodesTheDocumentedReplyByteForByte) {
+    Bytes data;
+    for (uint32_t address = 0x0120; address < 0x0140; ++address) {
+        data.push_back(static_cast<uint8_t>(address % 251 + 1));
+    }
+    Bytes expected = {0x03, 0x82, 0x05, 0x01, 0x28, 0x01, 0x20, 0x20};
+    expected.insert(expected.end(), data.begin(), data.end());
+    for (uint8_t byte : {0x61, 0x20, 0x80, 0x65, 0x00}) {
+        expected.push_back(byte);
+    }
+    EXPECT_EQ(expected, Encoded(MakeFrame(FrameType::ReadData, 5, 0x0120, data)));
+}
+
 TEST(Frame, RoundTripsEveryTypeAndPayloadSize) {
     struct Case {
         FrameType type;
