@@ -15,10 +15,10 @@ namespace radiosim {
 
 using Clock = std::chrono::steady_clock;
 
+// A real device is paced by its own UART; only a pty needs the simulator to pace the line.
 Simulator::Simulator(const Options& options, const RadioMemory& memory)
     : m_options(options), m_memory(memory), m_handler(m_memory), m_faults(options.seed),
       m_line(options.device.empty() ? options.baud : 0), m_started(Clock::now()) {
-    // A real device is paced by its own UART; only the pty needs the simulator to pace.
     m_faults.Settings() = options.faults;
 }
 

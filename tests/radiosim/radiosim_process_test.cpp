@@ -285,7 +285,7 @@ TEST_F(RadiosimProcess, InjectedFaultsSpoilWhatTheRadioSends) {
     const Frame command = CommandFrame(1, kProgrammingMode);
     line->Send(command);
     const Bytes clean = Encoded(proto::MakeCommandAck(command));
-    const Bytes spoiled = line->ReceiveFor(300ms);
+    const Bytes spoiled = line->ReceiveCount(clean.size(), 5000ms);
     ASSERT_EQ(clean.size(), spoiled.size());
     for (size_t i = 0; i < clean.size(); ++i) {
         EXPECT_NE(clean[i], spoiled[i]) << i;

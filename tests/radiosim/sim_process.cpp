@@ -1,5 +1,6 @@
 #include "sim_process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <dirent.h>
@@ -204,6 +205,24 @@ Bytes LineClient::ReceiveChunk(std::chrono::milliseconds deadline) {
             break; // the line hung up
         }
         bytes.push_back(byte);
+    }
+    return bytes;
+}
+
+Bytes LineClient::ReceiveCount(size_t count, std::chrono::milliseconds deadline) {
+    Bytes bytes;
+    const auto end = Clock::now() + deadline;
+    uint8_t buffer[256];
+    while (bytes.size() < count) {
+        pollfd fd = {m_fd, POLLIN, 0};
+        if (::poll(&fd, 1, RemainingMs(end)) <= 0) {
+            break;
+        }
+        const ssize_t got = ::read(m_fd, buffer, std::min(sizeof buffer, count - bytes.size()));
+        if (got <= 0) {
+            break; // the line hung up
+        }
+        bytes.insert(bytes.end(), buffer, buffer + got);
     }
     return bytes;
 }

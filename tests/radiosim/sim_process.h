@@ -55,6 +55,8 @@ public:
     void Send(const proto::Frame& frame);
     // Bytes that arrive until a 0x00 delimiter or the deadline, whichever is first.
     Bytes ReceiveChunk(std::chrono::milliseconds deadline);
+    // Bytes until `count` have arrived or the deadline passes.
+    Bytes ReceiveCount(size_t count, std::chrono::milliseconds deadline);
     // Everything that arrives within `window`.
     Bytes ReceiveFor(std::chrono::milliseconds window);
 

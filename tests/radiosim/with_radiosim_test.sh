@@ -2,6 +2,7 @@
 # with-radiosim: the simulator serves COM1 of the prefix while the command runs, the paths
 # reach the command, the command's status comes back, and nothing is left behind.
 #   with_radiosim_test.sh WITH_RADIOSIM RADIOSIM
+# shellcheck disable=SC2016 # the commands run by with-radiosim expand its variables themselves
 set -uo pipefail
 with_radiosim=$1
 radiosim=$2
