@@ -108,26 +108,32 @@ std::string WindowText(HWND hwnd) {
     return text;
 }
 
+namespace {
+
+struct CaptionSearch {
+    const char* caption;
+    HWND* found;
+};
+
+BOOL CALLBACK FindCaption(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<CaptionSearch*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
+        WindowText(hwnd) == search->caption) {
+        *search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
 HWND WaitForDialog(const char* caption, DWORD timeoutMs) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 10) {
         HWND found = nullptr;
-        struct Search {
-            const char* caption;
-            HWND* found;
-        } search{caption, &found};
-        EnumWindows(
-            [](HWND hwnd, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(param);
-                DWORD process = 0;
-                GetWindowThreadProcessId(hwnd, &process);
-                if (process == GetCurrentProcessId() && IsWindowVisible(hwnd) &&
-                    WindowText(hwnd) == s->caption) {
-                    *s->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        CaptionSearch search{caption, &found};
+        EnumWindows(&FindCaption, reinterpret_cast<LPARAM>(&search));
         if (found) {
             return found;
         }

@@ -132,6 +132,12 @@ TEST(Resources, HelpDialogTemplate) {
         });
 }
 
+BOOL CALLBACK CollectResourceId(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids) {
+    reinterpret_cast<std::vector<UINT>*>(ids)->push_back(
+        static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
+    return TRUE;
+}
+
 TEST(Resources, StringTableHoldsTheTwoMenuTextsAndNoTitle) {
     char text[256];
     ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text), 0);
@@ -141,14 +147,8 @@ TEST(Resources, StringTableHoldsTheTwoMenuTextsAndNoTitle) {
 
     // Strings live in blocks of 16; the only block is the one of ids 96 to 111.
     std::vector<UINT> blocks;
-    EnumResourceNamesA(
-        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(6) /* RT_STRING */,
-        [](HMODULE, LPCSTR, LPSTR name, LONG_PTR found) -> BOOL {
-            reinterpret_cast<std::vector<UINT>*>(found)->push_back(
-                static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&blocks));
+    EnumResourceNamesA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(6) /* RT_STRING */,
+                       &CollectResourceId, reinterpret_cast<LONG_PTR>(&blocks));
     EXPECT_EQ(blocks, std::vector<UINT>{7});
     for (UINT id = 96; id < 112; ++id) {
         if (id != IDS_ABOUTBOX && id != IDS_HELPBOX) {
