@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "framework/app.h"
 
 namespace {
@@ -26,6 +28,9 @@ void RegisterCommonControlClasses() {
     }();
     (void)registered; // without the class, creating the dialog fails and DoModal returns -1
 }
+
+// The dialogs whose DoModal is running on this thread, innermost last.
+thread_local std::vector<CDialog*> t_runningModal;
 
 struct TemplatePlacement {
     DWORD style;
@@ -58,8 +63,21 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_templateId(templateId), m_pP
 
 INT_PTR CDialog::DoModal() {
     RegisterCommonControlClasses();
-    return DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId), ModalOwner(),
-                           &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    t_runningModal.push_back(this);
+    const INT_PTR result =
+        DialogBoxParamA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(m_templateId), ModalOwner(),
+                        &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+    t_runningModal.pop_back();
+    return result;
+}
+
+CDialog* AfxGetRunningModalDialog() {
+    for (auto it = t_runningModal.rbegin(); it != t_runningModal.rend(); ++it) {
+        if ((*it)->GetSafeHwnd()) {
+            return *it;
+        }
+    }
+    return nullptr;
 }
 
 HWND CDialog::ModalOwner() const {

@@ -36,3 +36,7 @@ private:
     UINT m_templateId;
     CWnd* m_pParentWnd;
 };
+
+// The innermost dialog whose DoModal is running on this thread and whose window exists, or null.
+// Message boxes shown by its handlers belong to it.
+CDialog* AfxGetRunningModalDialog();

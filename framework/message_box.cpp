@@ -1,6 +1,7 @@
 #include "framework/message_box.h"
 
 #include "framework/app.h"
+#include "framework/dialog.h"
 #include "framework/wnd.h"
 
 const std::string& AfxGetAppName() {
@@ -24,6 +25,11 @@ const std::string& AfxGetAppName() {
 namespace {
 
 HWND MessageBoxOwner() {
+    // The handler that shows the box runs inside the innermost modal dialog of this thread. That
+    // does not depend on which program has the foreground, as the active window does.
+    if (CDialog* dialog = AfxGetRunningModalDialog()) {
+        return dialog->GetSafeHwnd();
+    }
     HWND owner = GetActiveWindow();
     if (!owner) {
         if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd) {

@@ -71,7 +71,7 @@ TEST(AfxMessageBox, CaptionIsTheProgramNameAndThereIsNoOwnerWithoutWindows) {
     EXPECT_FALSE(watcher.Boxes()[0].hasIcon) << "MB_OK alone shows no icon";
 }
 
-TEST(AfxMessageBox, OwnerIsTheActiveDialog) {
+TEST(AfxMessageBox, OwnerIsTheDialogWhoseHandlerShowsIt) {
     CWinApp app;
     MessageBoxWatcher watcher;
     HWND outerHwnd = nullptr;
@@ -85,15 +85,24 @@ TEST(AfxMessageBox, OwnerIsTheActiveDialog) {
             nested.EndDialog(IDOK);
         });
         inner.DoModal();
+        // Another window active (as when another program has the foreground) changes nothing.
+        const HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                           50, nullptr, nullptr, nullptr, nullptr);
+        SetActiveWindow(other);
+        EXPECT_EQ(other, GetActiveWindow());
+        AfxMessageBox("Still from the main window");
+        DestroyWindow(other);
         self.EndDialog(IDOK);
     });
     app.m_pMainWnd = &outer;
     EXPECT_EQ(IDOK, outer.DoModal());
-    ASSERT_EQ(2u, watcher.Boxes().size());
+    EXPECT_EQ((std::vector<std::string>{"From the main window", "From the nested dialog",
+                                        "Still from the main window"}),
+              watcher.Texts());
+    ASSERT_EQ(3u, watcher.Boxes().size());
     EXPECT_EQ(outerHwnd, watcher.Boxes()[0].owner);
     EXPECT_EQ(innerHwnd, watcher.Boxes()[1].owner);
-    EXPECT_EQ((std::vector<std::string>{"From the main window", "From the nested dialog"}),
-              watcher.Texts());
+    EXPECT_EQ(outerHwnd, watcher.Boxes()[2].owner);
 }
 
 // OLE's state is the thread's: each case runs on a thread of its own.
