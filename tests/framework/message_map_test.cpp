@@ -273,6 +273,17 @@ TEST(MessageMap, HelpCommandAndWmHelpReachTheApplicationsOnHelp) {
     }
 }
 
+TEST(MessageMap, TheFrameworksApplicationMapsTheHelpCommandItself) {
+    CWinApp app; // no map of its own beyond the framework's
+    MessageBoxWatcher watcher;
+    BaseMapDialog dialog(IDD_EXCHANGE, [](ScriptedDialog& self) {
+        self.SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, 0), 0);
+        self.EndDialog(16);
+    });
+    EXPECT_EQ(16, dialog.DoModal());
+    EXPECT_EQ(std::vector<std::string>{kHelpMessage}, watcher.Texts());
+}
+
 TEST(MessageMap, F1InADialogShowsTheApplicationsHelp) {
     TestApp app;
     MessageBoxWatcher watcher;
