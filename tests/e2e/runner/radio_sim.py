@@ -28,6 +28,8 @@ class SimulatedRadio:
         self.process = None
         self.initial_memory = None
         self.final_memory = None
+        self.port = None  # the pseudo-terminal the link leads to
+        self.link_kept = False  # the link still led there when the radio was stopped
         self.exit_status = None
 
     def start(self):
@@ -50,6 +52,7 @@ class SimulatedRadio:
                 self.stop()
                 raise SimError("the simulated radio was not ready within %d s" % READY_TIMEOUT_S)
             time.sleep(0.02)
+        self.port = os.readlink(self.link)
         # Saved at start: the memory before the program touched it.
         with open(self.save_path, "rb") as saved:
             self.initial_memory = saved.read()
@@ -61,6 +64,8 @@ class SimulatedRadio:
     def stop(self):
         if self.process is None or self.exit_status is not None:
             return
+        self.link_kept = (self.port is not None and os.path.islink(self.link)
+                          and os.readlink(self.link) == self.port)
         if self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
             try:

@@ -103,6 +103,9 @@ def run_phase(env, case_folder, number, phase, previous_memory):
     if radio is not None:
         problems += ["line: " + p for p in phase.line_check(radio.initial_memory,
                                                             radio.requests())]
+        removes_port = any(step == ("action", "remove-com1") for step in phase.steps)
+        if not removes_port and not radio.link_kept:
+            problems.append("COM1 no longer led to the simulated radio at the end of the phase")
         if radio.damaged():
             problems.append("line: the radio took damaged frames")
         if radio.exit_status != 0:
