@@ -23,9 +23,11 @@ if(NOT WIN32 AND HUSHWELL_SANITIZE)
     endforeach()
 endif()
 
-# hushwell_add_gtest(name SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s])
+# hushwell_add_gtest(name SOURCES ... [LIBS ...] [LABELS ...] [TIMEOUT s] [DESKTOP])
+# DESKTOP: the test shows windows; such tests take turns, since another program's window taking
+# the foreground would move their focus.
 function(hushwell_add_gtest name)
-    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "DESKTOP" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} gtest_main)
     hushwell_target_settings(${name})
@@ -39,6 +41,9 @@ function(hushwell_add_gtest name)
             set(T_TIMEOUT 120)
         endif()
         set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
+        if(T_DESKTOP)
+            set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop)
+        endif()
     endif()
 endfunction()
 
