@@ -175,6 +175,8 @@ bool Driver::Run(const Step& step, int index) {
         ok = Type(step.argument, line, error);
     } else if (step.verb == "entry") {
         ok = Entry(line, error);
+    } else if (step.verb == "focus") {
+        ok = Focus(line, error);
     } else if (step.verb == "focus-entry") {
         ok = FocusEntry(error);
     } else if (step.verb == "key") {
@@ -328,6 +330,26 @@ bool Driver::Entry(JsonLine& line, std::string& error) {
         return false;
     }
     line.Text("text", WindowTextOf(entry, m_timeoutMs));
+    return true;
+}
+
+bool Driver::Focus(JsonLine& line, std::string& error) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(m_main, nullptr), &info)) {
+        error = "cannot see the program's focus: error " + std::to_string(GetLastError());
+        return false;
+    }
+    line.Number("focus", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+    // EM_GETSEL with no pointers answers with both ends packed into the result.
+    DWORD_PTR selection = 0;
+    if (!SendMessageTimeoutW(Control(kEntry), EM_GETSEL, 0, 0, SMTO_NORMAL, m_timeoutMs,
+                             &selection)) {
+        error = "the entry did not report its selection";
+        return false;
+    }
+    line.Raw("selection", "[" + std::to_string(LOWORD(selection)) + "," +
+                              std::to_string(HIWORD(selection)) + "]");
     return true;
 }
 

@@ -28,6 +28,7 @@ private:
     bool SystemCommand(const std::string& which, JsonLine& line, std::string& error);
     bool Type(const std::string& text, JsonLine& line, std::string& error);
     bool Entry(JsonLine& line, std::string& error);
+    bool Focus(JsonLine& line, std::string& error);
     bool FocusEntry(std::string& error);
     bool Key(const std::string& which, JsonLine& line, std::string& error);
     bool WaitExit(JsonLine& line, std::string& error);

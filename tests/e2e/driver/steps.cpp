@@ -10,9 +10,9 @@ struct VerbSpec {
 };
 
 constexpr VerbSpec kVerbs[] = {
-    {"click", true}, {"sysmenu", true},      {"type", false},  {"entry", false},
-    {"key", true},   {"focus-entry", false}, {"close", false}, {"wait-exit", false},
-    {"mark", true},  {"await", true},        {"sleep", true},
+    {"click", true},      {"sysmenu", true}, {"type", false},        {"entry", false},
+    {"focus", false},     {"key", true},     {"focus-entry", false}, {"close", false},
+    {"wait-exit", false}, {"mark", true},    {"await", true},        {"sleep", true},
 };
 
 } // namespace

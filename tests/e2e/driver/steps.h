@@ -3,6 +3,7 @@
 //   sysmenu ID                          choose a system-menu item (decimal or 0x hex)
 //   type TEXT                           replace the entry's text (TEXT may be empty)
 //   entry                               report the entry's text
+//   focus                               report the control with the focus and the entry's selection
 //   focus-entry                         move the focus into the entry, as Tab would
 //   key return|escape|up|down           press a key in the entry
 //   close                               the close box (SC_CLOSE)

@@ -6,6 +6,8 @@ memory afterwards.
 A step is a driver step, or (step, expectations) with any of:
   popups     the windows shown during the step, in order (none when not given)
   text       the entry's text (for "entry")
+  focus      the id of the control with the focus (for "focus")
+  selection  [start, end] of the entry's selection (for "focus")
   exit_code  the program's exit code (for "wait-exit")
   ended      the program ended during the step
   within_ms  the step was over within this bound (a documented contract, generous margin)
@@ -50,6 +52,19 @@ def entry(text):
     return ("entry", {"text": text})
 
 
+READ_BUTTON = 1001
+ENTRY = 1005
+
+
+def focus_on(control):
+    return ("focus", {"focus": control})
+
+
+def refused_entry_selected(text):
+    """After a refused entry the focus is back in the entry with the operator's text selected."""
+    return [entry(text), ("focus", {"focus": ENTRY, "selection": [0, len(text)]})]
+
+
 CLOSE = ["close", ("wait-exit", {"exit_code": 0})]
 NOTHING = {"popups": []}
 
@@ -68,7 +83,7 @@ SILENT_READ_BOUND_MS = 10000
 
 CASES = [
     Case("Read shows the radio's value",
-         Phase([entry("0"), ("click read", NOTHING), entry("8")] + CLOSE,
+         Phase([entry("0"), focus_on(READ_BUTTON), ("click read", NOTHING), entry("8")] + CLOSE,
                line=complete_read)),
 
     Case("Default shows 8 and sends nothing; Write still wants a read",
@@ -107,10 +122,13 @@ CASES = [
                line=complete_read)),
 
     Case("Entries of 16, letters and nothing are refused and nothing is written",
-         Phase(["click read",
-                "type 16", ("click write", {"popups": messages(OUT_OF_RANGE)}), entry("16"),
-                "type abc", ("click write", {"popups": messages(NOT_A_NUMBER)}), entry("abc"),
-                "type", ("click write", {"popups": messages(NOT_A_NUMBER)}), entry("")] + CLOSE,
+         Phase(["click read"]
+               + ["type 16", ("click write", {"popups": messages(OUT_OF_RANGE)})]
+               + refused_entry_selected("16")
+               + ["type abc", ("click write", {"popups": messages(NOT_A_NUMBER)})]
+               + refused_entry_selected("abc")
+               + ["type", ("click write", {"popups": messages(NOT_A_NUMBER)})]
+               + refused_entry_selected("") + CLOSE,
                # Each Write sends command 12h before it takes the entry, and then stops.
                line=lambda m: complete_read(m) + [command(COMMAND_12)] * 3)),
 
@@ -128,7 +146,7 @@ CASES = [
          Phase(["click read", entry("8")] + CLOSE, line=complete_read)),
 
     Case("Enter in the entry starts a Read",
-         Phase(["focus-entry", ("key return", NOTHING), entry("8")] + CLOSE,
+         Phase(["focus-entry", focus_on(ENTRY), ("key return", NOTHING), entry("8")] + CLOSE,
                line=complete_read)),
 
     Case("The arrow keys do nothing before a Read",

@@ -60,6 +60,9 @@ def check_steps(phase_steps, result):
         if "text" in want and item.get("text") != want["text"]:
             problems.append("%s: the entry shows %r, expected %r"
                             % (where, item.get("text"), want["text"]))
+        for key, what in (("focus", "the focus is on control"), ("selection", "the selection is")):
+            if key in want and item.get(key) != want[key]:
+                problems.append("%s: %s %s, expected %s" % (where, what, item.get(key), want[key]))
         if "exit_code" in want and item.get("exit_code") != want["exit_code"]:
             problems.append("%s: exit code %s, expected %s"
                             % (where, item.get("exit_code"), want["exit_code"]))
