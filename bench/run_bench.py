@@ -226,13 +226,15 @@ def time_operations(args, baud):
     return samples, problems, [r for r in resident if r], log
 
 
-def reply_gaps_ms(segment):
-    """Host time from each reply to the next request of the same operation (the one-second
-    wait left out): what the program and the component add per exchange."""
+def reply_gaps_ms(segment, baud):
+    """Host time from the last byte of each reply on the line to the next request of the same
+    operation (the one-second wait left out): what the program and the component add per
+    exchange. A reply is logged as it starts out, and takes its bytes' time on the line."""
     gaps = []
     for reply, request in zip(segment, segment[1:]):
         if reply["dir"] == "out" and request["dir"] == "in":
-            gap = 1000.0 * (request["t"] - reply["t"])
+            sent = reply["t"] + line_bytes(reply) * BITS_PER_BYTE / float(baud)
+            gap = 1000.0 * (request["t"] - sent)
             if gap < 500:
                 gaps.append(gap)
     return gaps
@@ -248,7 +250,7 @@ def operations_table(baud, samples):
         med, low = median_min([r["ms"] for r in runs])
         floor = statistics.median(r["floor_ms"] for r in runs)
         paced = statistics.median(r["paced_floor_ms"] for r in runs)
-        gaps = [g for r in runs for g in reply_gaps_ms(r["segment"])]
+        gaps = [g for r in runs for g in reply_gaps_ms(r["segment"], baud)]
         rows.append([{"read": "Read", "write": "Write", "reset": "Reset Radio"}[op],
                      "%d frames, %d bytes" % (runs[0]["frames"], runs[0]["bytes"]),
                      "%.1f" % floor, "%.1f" % paced, "%d" % med, "%d" % low,
@@ -256,7 +258,7 @@ def operations_table(baud, samples):
                      "%.1f" % statistics.median(gaps) if gaps else "-"])
     return table(["at %d baud" % baud, "on the line", "floor ms", "paced floor ms",
                   "median ms", "min ms", "median ÷ floor", "min ÷ floor", "median ÷ paced floor",
-                  "reply → next request, median ms"], rows)
+                  "reply sent → next request, median ms"], rows)
 
 
 # ---------------------------------------------------------------- wire efficiency
