@@ -392,8 +392,8 @@ bool Driver::Key(const std::string& which, JsonLine& line, std::string& error) {
             break;
         }
         if (ElapsedMs(started) > m_timeoutMs) {
-            error =
-                "the program did not take the key within " + std::to_string(m_timeoutMs) + " ms";
+            error = "the program was still busy with the key after " + std::to_string(m_timeoutMs) +
+                    " ms";
             return false;
         }
         Sleep(kPollMs);
