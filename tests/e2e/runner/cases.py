@@ -52,7 +52,6 @@ def entry(text):
     return ("entry", {"text": text})
 
 
-READ_BUTTON = 1001
 ENTRY = 1005
 
 
@@ -83,7 +82,7 @@ SILENT_READ_BOUND_MS = 10000
 
 CASES = [
     Case("Read shows the radio's value",
-         Phase([entry("0"), focus_on(READ_BUTTON), ("click read", NOTHING), entry("8")] + CLOSE,
+         Phase([entry("0"), ("click read", NOTHING), entry("8")] + CLOSE,
                line=complete_read)),
 
     Case("Default shows 8 and sends nothing; Write still wants a read",
@@ -91,14 +90,29 @@ CASES = [
                 ("click write", {"popups": messages(READ_FIRST)}), entry("8")] + CLOSE)),
 
     Case("A written value is in both places and a fresh radio and program read it back",
-         Phase(["click read", entry("8"), "type 3", ("click write", NOTHING), entry("3")] + CLOSE,
-               line=lambda m: complete_read(m) + write_back(m, 3),
+         # The second Write works from the image the first one changed, and sends the same.
+         Phase(["click read", entry("8"), "type 3", ("click write", NOTHING), entry("3"),
+                ("click write", NOTHING)] + CLOSE,
+               line=lambda m: complete_read(m) + write_back(m, 3) + write_back(m, 3),
                memory=memory_written(3)),
          Phase(["click read", entry("3")] + CLOSE,
                radio=Radio(from_previous=True), line=complete_read)),
 
     Case("Write before any Read shows only the gate message",
          Phase([("click write", {"popups": messages(READ_FIRST)})] + CLOSE)),
+
+    Case("Reset Radio before any Read sends the reset and shows nothing",
+         Phase([("click reset", NOTHING), ("click write", {"popups": messages(READ_FIRST)}),
+                entry("0")] + CLOSE,
+               line=lambda m: [command(RESET)])),
+
+    Case("Default after a Read writes the factory value over another one",
+         Phase(["click read", "type 5", "click write"] + CLOSE,
+               line=lambda m: complete_read(m) + write_back(m, 5), memory=memory_written(5)),
+         Phase(["click read", entry("5"), ("click default", NOTHING), entry("8"),
+                ("click write", NOTHING)] + CLOSE,
+               radio=Radio(from_previous=True),
+               line=lambda m: complete_read(m) + write_back(m, 8), memory=memory_written(8))),
 
     Case("Reset Radio after a Read: the reset goes out, then Write is refused",
          Phase(["click read", entry("8"), ("click reset", NOTHING),
