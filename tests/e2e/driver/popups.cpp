@@ -1,5 +1,8 @@
 #include "tests/e2e/driver/popups.h"
 
+#include <cstring>
+#include <iterator>
+
 #include "tests/e2e/driver/json_line.h"
 #include "tests/e2e/driver/window_text.h"
 
