@@ -15,6 +15,7 @@ import sys
 import zipfile
 
 ROOT = os.environ["HUSHWELL_ROOT"]
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e", "runner"))
 from driver_session import run_driver, windows_path  # noqa: E402
 from radio_sim import SimError, SimulatedRadio  # noqa: E402
