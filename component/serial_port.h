@@ -12,8 +12,9 @@
 
 #include "component/byte_port.h"
 
-// How long one ReadFile waits when nothing arrives.
-constexpr DWORD kReadPollMs = 20;
+// How long one ReadFile waits when nothing arrives. Under Wine a reply that has arrived is only
+// seen when the wait ends, so a short wait keeps each exchange near its time on the line.
+constexpr DWORD kReadPollMs = 5;
 
 // Closes a Win32 handle exactly once.
 class UniqueHandle {
