@@ -6,6 +6,7 @@
 // by a write that reported success, every failure was reported, and nothing hung.
 //
 //   soak_test [--cycles N] [--seed S]
+//   soak_test --hold-prefix        (does nothing until killed; see scripts/soak)
 #include <windows.h>
 
 #include <atomic>
@@ -267,6 +268,10 @@ void Row(const char* what, unsigned long long value) {
 int main(int argc, char** argv) {
     unsigned cycles = 30;
     uint32_t seed = 1;
+    if (argc == 2 && std::strcmp(argv[1], "--hold-prefix") == 0) {
+        // Keeps the prefix's Wine services running (see scripts/soak), until killed.
+        Sleep(INFINITE);
+    }
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--cycles") == 0) {
             cycles = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
