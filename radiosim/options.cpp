@@ -8,12 +8,12 @@ namespace {
 
 enum class Kind { Text, Baud, Seed, Probability, Milliseconds, Flag };
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;
     Kind kind;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRule kOptions[] = {
     {"--link", Kind::Text},
     {"--device", Kind::Text},
     {"--image", Kind::Text},
@@ -30,10 +30,10 @@ constexpr OptionSpec kOptions[] = {
     {"--silent", Kind::Flag},
 };
 
-const OptionSpec* Find(const std::string& name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (name == spec.name) {
-            return &spec;
+const OptionRule* Find(const std::string& name) {
+    for (const OptionRule& rule : kOptions) {
+        if (name == rule.name) {
+            return &rule;
         }
     }
     return nullptr;
@@ -71,17 +71,17 @@ double* ProbabilityField(FaultSettings& faults, const std::string& name) {
     return &faults.corruptIn;
 }
 
-bool Apply(const OptionSpec& spec, const std::string& value, Options& options) {
-    switch (spec.kind) {
+bool Apply(const OptionRule& rule, const std::string& value, Options& options) {
+    switch (rule.kind) {
     case Kind::Text:
-        *TextField(options, spec.name) = value;
+        *TextField(options, rule.name) = value;
         return !value.empty();
     case Kind::Baud:
         return ParseUnsigned(value, options.baud);
     case Kind::Seed:
         return ParseUnsigned64(value, options.seed);
     case Kind::Probability:
-        return ParseProbability(value, *ProbabilityField(options.faults, spec.name));
+        return ParseProbability(value, *ProbabilityField(options.faults, rule.name));
     case Kind::Milliseconds:
         return ParseUnsigned(value, options.faults.delayMs);
     case Kind::Flag:
@@ -129,12 +129,12 @@ OptionsParse ParseOptions(const std::vector<std::string>& args) {
             result.help = true;
             return result;
         }
-        const OptionSpec* spec = Find(name);
-        if (spec == nullptr) {
+        const OptionRule* rule = Find(name);
+        if (rule == nullptr) {
             result.error = "unknown option " + args[i];
             return result;
         }
-        if (spec->kind == Kind::Flag) {
+        if (rule->kind == Kind::Flag) {
             if (inlineValue) {
                 result.error = name + " takes no value";
                 return result;
@@ -146,7 +146,7 @@ OptionsParse ParseOptions(const std::vector<std::string>& args) {
             }
             value = args[++i];
         }
-        if (!Apply(*spec, value, result.options)) {
+        if (!Apply(*rule, value, result.options)) {
             result.error = "bad value for " + name + ": '" + value + "'";
             return result;
         }

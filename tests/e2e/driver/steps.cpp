@@ -4,12 +4,12 @@
 
 namespace {
 
-struct VerbSpec {
+struct VerbRule {
     const char* verb;
     bool needsArgument;
 };
 
-constexpr VerbSpec kVerbs[] = {
+constexpr VerbRule kVerbs[] = {
     {"click", true},      {"sysmenu", true}, {"type", false},        {"entry", false},
     {"focus", false},     {"key", true},     {"focus-entry", false}, {"close", false},
     {"wait-exit", false}, {"mark", true},    {"await", true},        {"sleep", true},
@@ -22,9 +22,9 @@ bool ParseStep(const std::string& text, Step& step, std::string& error) {
     step.verb = text.substr(0, blank);
     step.argument = blank == std::string::npos ? "" : text.substr(blank + 1);
     step.text = text;
-    for (const VerbSpec& spec : kVerbs) {
-        if (step.verb == spec.verb) {
-            if (spec.needsArgument && step.argument.empty()) {
+    for (const VerbRule& rule : kVerbs) {
+        if (step.verb == rule.verb) {
+            if (rule.needsArgument && step.argument.empty()) {
                 error = "step '" + text + "' needs an argument";
                 return false;
             }
