@@ -1,8 +1,8 @@
 #include "component/command_link.h"
 
-#include <new>
 #include <utility>
 
+#include "component/new_link.h"
 #include "component/serial_port.h"
 
 CommandLink::CommandLink(PortOpener openPort, Clock& clock)
@@ -44,17 +44,7 @@ HRESULT CommandLink::Send(TransferBuffer* buffer) {
 }
 
 HRESULT NewCommandLink(PortOpener openPort, Clock& clock, REFIID iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    *object = nullptr;
-    CommandLink* link = new (std::nothrow) CommandLink(std::move(openPort), clock);
-    if (!link) {
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT hr = link->QueryInterface(iid, object);
-    link->Release();
-    return hr;
+    return NewLinkObject<CommandLink>(std::move(openPort), clock, iid, object);
 }
 
 HRESULT NewCommandLink(REFIID iid, void** object) {

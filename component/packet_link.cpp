@@ -1,8 +1,8 @@
 #include "component/packet_link.h"
 
-#include <new>
 #include <utility>
 
+#include "component/new_link.h"
 #include "component/serial_port.h"
 
 PacketLink::PacketLink(PortOpener openPort, Clock& clock)
@@ -56,17 +56,7 @@ HRESULT PacketLink::Reply(int32_t flags, TransferBuffer* reply, uint32_t* addres
 }
 
 HRESULT NewPacketLink(PortOpener openPort, Clock& clock, REFIID iid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    *object = nullptr;
-    PacketLink* link = new (std::nothrow) PacketLink(std::move(openPort), clock);
-    if (!link) {
-        return E_OUTOFMEMORY;
-    }
-    const HRESULT hr = link->QueryInterface(iid, object);
-    link->Release();
-    return hr;
+    return NewLinkObject<PacketLink>(std::move(openPort), clock, iid, object);
 }
 
 HRESULT NewPacketLink(REFIID iid, void** object) {
