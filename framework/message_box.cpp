@@ -4,6 +4,8 @@
 #include "framework/dialog.h"
 #include "framework/wnd.h"
 
+#include <utility>
+
 const std::string& AfxGetAppName() {
     static const std::string name = [] {
         char path[MAX_PATH] = {};
@@ -23,6 +25,12 @@ const std::string& AfxGetAppName() {
 }
 
 namespace {
+
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    return MessageBoxA(owner, text, caption, type);
+}
+
+MessageBoxFunction g_showMessageBox = ShowMessageBox;
 
 HWND MessageBoxOwner() {
     // The handler that shows the box runs inside the innermost modal dialog of this thread. That
@@ -49,5 +57,9 @@ HWND MessageBoxOwner() {
 } // namespace
 
 int AfxMessageBox(const char* text, UINT type, UINT /*helpId*/) {
-    return MessageBoxA(MessageBoxOwner(), text, AfxGetAppName().c_str(), type);
+    return g_showMessageBox(MessageBoxOwner(), text, AfxGetAppName().c_str(), type);
+}
+
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction show) {
+    return std::exchange(g_showMessageBox, show ? show : ShowMessageBox);
 }

@@ -13,3 +13,9 @@ const std::string& AfxGetAppName();
 // application's name, and returns the button the operator pressed. helpId is accepted for
 // compatibility; Hushwell has no help file.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+
+// Where AfxMessageBox sends its box: MessageBoxA, or a test's recorder that is handed the same
+// owner, text, caption and type and returns the button "pressed". Returns the previous one;
+// null restores MessageBoxA.
+using MessageBoxFunction = int (*)(HWND owner, const char* text, const char* caption, UINT type);
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction show);

@@ -2,7 +2,7 @@
 # shellcheck shell=bash
 
 HUSHWELL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-BUILD_DIR="$HUSHWELL_ROOT/build"
+BUILD_DIR="${HUSHWELL_BUILD_DIR:-$HUSHWELL_ROOT/build}"
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 
