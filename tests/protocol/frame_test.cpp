@@ -1,139 +1,173 @@
-#include "protocol/frame.h"
-
+// The wire format: CRC-32, COBS, the frames of each exchange byte for byte (the worked frames of
+// docs/protocol.md among them), every kind of damage refused, a stream split at its delimiters.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
+#include <string>
+#include <utility>
 
-#include "frame_bytes.h"
+#include "protocol/cobs.h"
+#include "protocol/crc32.h"
+#include "protocol/messages.h"
+#include "tests/protocol/hex.h"
 
 namespace {
 
-using namespace frametest;
 using proto::DecodeResult;
-using proto::FrameType;
+using proto::Frame;
 
-Bytes Counting(size_t count, uint8_t first) {
-    Bytes bytes(count);
-    for (size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<uint8_t>(first + i);
+TEST(Crc32, KnownValues) {
+    const auto* text = reinterpret_cast<const uint8_t*>("123456789a");
+    EXPECT_EQ(0xCBF43926u, proto::Crc32(text, 9));
+    EXPECT_EQ(0xE8B7BE43u, proto::Crc32(text + 9, 1));
+    EXPECT_EQ(0u, proto::Crc32(text, 0));
+    EXPECT_EQ(0xCBF43926u, proto::Crc32(text + 4, 5, proto::Crc32(text, 4))) << "chained";
+}
+
+Bytes Cobs(bool encode, const Bytes& in, size_t capacity) {
+    Bytes out(capacity);
+    const auto code = encode ? proto::CobsEncode : proto::CobsDecode;
+    out.resize(code(in.data(), in.size(), out.data(), capacity));
+    return out;
+}
+
+TEST(Cobs, EncodesAndDecodesWithinItsRoom) {
+    Bytes full(254, 0x11), fullEncoded = Hex("FF");
+    fullEncoded.insert(fullEncoded.end(), full.begin(), full.end());
+    const std::pair<Bytes, Bytes> cases[] = {{Hex("00"), Hex("01 01")},
+                                             {Hex("11 22 00 33"), Hex("03 11 22 02 33")},
+                                             {Hex("11 00 00"), Hex("02 11 01 01")},
+                                             {Hex("00 11 22"), Hex("01 03 11 22")},
+                                             {full, fullEncoded}};
+    for (const auto& [raw, encoded] : cases) {
+        EXPECT_EQ(encoded, Cobs(true, raw, proto::CobsEncodedMax(raw.size())));
+        EXPECT_EQ(raw, Cobs(false, encoded, raw.size()));
+        EXPECT_EQ(Bytes(), Cobs(true, raw, encoded.size() - 1)) << "no room";
+        EXPECT_EQ(Bytes(), Cobs(false, encoded, raw.size() - 1)) << "no room";
     }
-    return bytes;
-}
-
-void ExpectSameFrame(const proto::Frame& expected, const proto::Frame& actual) {
-    EXPECT_EQ(expected.type, actual.type);
-    EXPECT_EQ(expected.sequence, actual.sequence);
-    EXPECT_EQ(expected.address, actual.address);
-    ASSERT_EQ(expected.length, actual.length);
-    EXPECT_EQ(0, std::memcmp(expected.payload, actual.payload, expected.length));
-}
-
-TEST(Frame, KnowsExactlyTheSevenTypes) {
-    const uint8_t known[] = {0x01, 0x02, 0x03, 0x81, 0x82, 0x83, 0xFF};
-    for (int type = 0; type < 256; ++type) {
-        const bool expected = std::count(std::begin(known), std::end(known), type) == 1;
-        EXPECT_EQ(expected, proto::IsKnownFrameType(static_cast<uint8_t>(type))) << type;
+    for (const char* bad : {"00 11", "03 11 00", "05 11 22"}) {
+        EXPECT_EQ(Bytes(), Cobs(false, Hex(bad), 100)) << bad;
     }
 }
 
-// The worked frame of docs/protocol.md: a read of 32 bytes at 0x0120 with sequence 5.
-TEST(Frame, EncodesTheDocumentedReadByteForByte) {
-    const proto::Frame read = MakeFrame(FrameType::Read, 5, 0x0120, {0x20});
-    const Bytes raw = WithCrc({0x02, 0x05, 0x00, 0x00, 0x01, 0x20, 0x01, 0x20});
-    EXPECT_EQ(Bytes({0x02, 0x05, 0x00, 0x00, 0x01, 0x20, 0x01, 0x20, 0xD7, 0xBB, 0xC7, 0xBF}), raw);
-    EXPECT_EQ(
-        Bytes({0x03, 0x02, 0x05, 0x01, 0x09, 0x01, 0x20, 0x01, 0x20, 0xD7, 0xBB, 0xC7, 0xBF, 0x00}),
-        Encoded(read));
+// A Read of 32 bytes at 0x0120 with sequence 5, the built-in radio's answer, and a WriteAck.
+const Bytes kRead = Hex("03 02 05 01 09 01 20 01 20 D7 BB C7 BF 00");
+const Bytes kReadData = Hex("03 82 05 01 28 01 20 20 26 27 28 29 2A 2B 2C 2D 2E 2F 30 31 32 33 "
+                            "34 35 36 37 38 39 3A 3B 3C 3D 3E 3F 40 41 42 43 44 45 61 20 80 65 00");
+const Bytes kWriteAck = Hex("03 83 07 01 0D 02 40 05 03 75 4B 7B 32 70 C6 34 A9 00");
+
+Bytes Encode(const Frame& frame, size_t capacity = proto::kMaxEncodedFrame) {
+    Bytes out(capacity);
+    out.resize(proto::EncodeFrame(frame, out.data(), capacity));
+    return out;
 }
 
-// ... and the built-in radio's answer to it: 32 bytes of its filler (address % 251 + 1).
-TEST(Frame, EncodesTheDocumentedReplyByteForByte) {
-    Bytes data;
-    for (uint32_t address = 0x0120; address < 0x0140; ++address) {
-        data.push_back(static_cast<uint8_t>(address % 251 + 1));
-    }
-    Bytes expected = {0x03, 0x82, 0x05, 0x01, 0x28, 0x01, 0x20, 0x20};
-    expected.insert(expected.end(), data.begin(), data.end());
-    for (uint8_t byte : {0x61, 0x20, 0x80, 0x65, 0x00}) {
-        expected.push_back(byte);
-    }
-    EXPECT_EQ(expected, Encoded(MakeFrame(FrameType::ReadData, 5, 0x0120, data)));
-}
-
-TEST(Frame, RoundTripsEveryTypeAndPayloadSize) {
-    struct Case {
-        FrameType type;
-        uint32_t address;
-        size_t length;
+TEST(Frame, BuildersMakeTheFramesOfEachExchangeByteForByte) {
+    const Bytes command = Hex("00 12 01 06 00"), written = Hex("2A 00 33"), big(64, 0x42);
+    const Bytes filler(kReadData.begin() + 8, kReadData.begin() + 40);
+    Frame read, write, commandFrame;
+    ASSERT_TRUE(proto::MakeReadFrame(5, 0x0120, 32, read));
+    ASSERT_TRUE(proto::MakeWriteFrame(7, 0x0240, written.data(), 3, write));
+    ASSERT_TRUE(proto::MakeCommandFrame(200, command.data(), 5, commandFrame));
+    const std::pair<Frame, Bytes> cases[] = {
+        {read, kRead},
+        {proto::MakeReadData(read, filler.data(), 32), kReadData},
+        {write, Hex("03 03 07 01 05 02 40 03 2A 06 33 E1 58 4A 30 00")},
+        {proto::MakeWriteAck(write, 3, 0x754B7B32), kWriteAck},
+        {commandFrame, Hex("03 01 C8 01 01 01 02 05 04 12 01 06 05 06 5F 84 23 00")},
+        {proto::MakeCommandAck(read), Hex("03 81 05 01 03 01 20 05 77 86 E1 1E 00")},
+        {proto::MakeNak(read, proto::NakReason::AddressOutOfRange),
+         Hex("03 FF 05 01 09 01 20 01 02 66 B5 87 C0 00")},
     };
-    const Case cases[] = {
-        {FrameType::Command, 0, 5},        {FrameType::Read, 0x0120, 1},
-        {FrameType::Read, 0xFFFFFFFF, 1},  {FrameType::Write, 0x00A0, 14},
-        {FrameType::Write, 0x0240, 64},    {FrameType::CommandAck, 0, 0},
-        {FrameType::ReadData, 0x0120, 32}, {FrameType::ReadData, 0xFFE0, 64},
-        {FrameType::WriteAck, 0x0240, 5},  {FrameType::Nak, 0x10000, 1},
-    };
-    uint8_t sequence = 0;
-    for (const Case& c : cases) {
-        // Payloads that run through zero, so stuffing has work to do.
-        const proto::Frame frame =
-            MakeFrame(c.type, sequence += 37, c.address, Counting(c.length, 0xF0));
-        const Bytes encoded = Encoded(frame);
-        ASSERT_FALSE(encoded.empty());
-        EXPECT_EQ(0, encoded.back());
-        EXPECT_EQ(1, std::count(encoded.begin(), encoded.end(), 0));
-        EXPECT_LE(encoded.size(), proto::kMaxEncodedFrame);
+    for (const auto& [frame, encoded] : cases) {
+        EXPECT_EQ(encoded, Encode(frame)) << proto::FrameTypeName(frame.type);
+    }
+    EXPECT_EQ(0x754B7B32u, proto::WriteCrc(write));
+    Frame largest = proto::MakeReadData(read, big.data(), 64);
+    EXPECT_EQ(Bytes(), Encode(largest, 76)) << "no room";
+    largest.length = 65;
+    EXPECT_EQ(Bytes(), Encode(largest, 200)) << "payload above 64";
+}
 
-        proto::Frame decoded;
-        ASSERT_EQ(DecodeResult::Ok, Decode(Bytes(encoded.begin(), encoded.end() - 1), decoded));
-        ExpectSameFrame(frame, decoded);
+TEST(Frame, BuildersRefuseCountsOutside1To64AndParseOnlyFiveByteWriteAcks) {
+    const Bytes bytes(65, 0x11);
+    Frame frame;
+    for (size_t count : {0, 65}) {
+        EXPECT_FALSE(proto::MakeCommandFrame(1, bytes.data(), count, frame) ||
+                     proto::MakeReadFrame(1, 0, count, frame) ||
+                     proto::MakeWriteFrame(1, 0, bytes.data(), count, frame))
+            << count;
+    }
+    EXPECT_TRUE(proto::MakeReadFrame(1, 0, 64, frame) &&
+                proto::MakeWriteFrame(1, 0, bytes.data(), 64, frame));
+    Frame ack = proto::MakeWriteAck(frame, 14, 0x01020304);
+    uint8_t count = 0;
+    uint32_t crc = 0;
+    EXPECT_TRUE(proto::ParseWriteAck(ack, count, crc) && count == 14 && crc == 0x01020304u);
+    for (uint8_t length : {4, 6}) {
+        ack.length = length;
+        EXPECT_FALSE(proto::ParseWriteAck(ack, count, crc)) << int{length};
     }
 }
 
-TEST(Frame, LargestFrameFitsTheBufferBound) {
-    const proto::Frame frame = MakeFrame(FrameType::Write, 1, 0, Bytes(64, 0xAA));
-    // Below 254 bytes stuffing adds one byte; the delimiter is the other.
-    EXPECT_EQ(proto::kMaxRawFrame + 2, Encoded(frame).size());
-    EXPECT_EQ(proto::kMaxEncodedFrame, Encoded(frame).size());
+TEST(Frame, DecodesOnlyWhatArrivedIntact) {
+    Frame read;
+    ASSERT_TRUE(proto::MakeReadFrame(5, 0x0120, 32, read));
+    const std::pair<const char*, DecodeResult> cases[] = {
+        {"03 02 05 01 09 01 20 01 20 D7 BB C7 BF", DecodeResult::Ok},
+        {"03 02 05 01 09 01 20 01 20 D7 BB C7 BE", DecodeResult::BadCrc},
+        {"03 42 05 01 09 01 20 01 20 FE 26 05 52", DecodeResult::UnknownType},    // good CRC
+        {"03 02 05 01 09 01 20 02 20 FC 96 94 7C", DecodeResult::LengthMismatch}, // 2, 1 there
+        {"03 02 05 01 08 01 20 41 CF A3 60 77", DecodeResult::LengthMismatch},    // above 64
+        {"03 02 05 01 03 01 20 04 11 22 33", DecodeResult::TooShort},
+        {"05 11 22", DecodeResult::BadStuffing},
+    };
+    for (const auto& [chunk, result] : cases) {
+        Frame frame;
+        const Bytes bytes = Hex(chunk);
+        EXPECT_EQ(result, proto::DecodeFrame(bytes.data(), bytes.size(), frame)) << chunk;
+        EXPECT_EQ(result == DecodeResult::Ok, proto::SameFrame(read, frame)) << chunk;
+    }
+    Frame frame;
+    EXPECT_EQ(DecodeResult::TooLong, proto::DecodeFrame(Bytes(77, 0x11).data(), 77, frame));
 }
 
-TEST(Frame, EncodeRefusesAnOversizedPayloadOrAShortBuffer) {
-    proto::Frame frame = MakeFrame(FrameType::Write, 1, 0, Bytes(64, 0x11));
-    frame.length = 65;
-    uint8_t out[proto::kMaxEncodedFrame + 10];
-    EXPECT_EQ(0u, proto::EncodeFrame(frame, out, sizeof out));
-
-    frame.length = 64;
-    const size_t needed = proto::EncodeFrame(frame, out, sizeof out);
-    ASSERT_GT(needed, 0u);
-    // The bound is the worst case of the stuffing, plus the delimiter.
-    EXPECT_EQ(0u, proto::EncodeFrame(frame, out, proto::kMaxEncodedFrame - 1));
-    EXPECT_EQ(needed, proto::EncodeFrame(frame, out, proto::kMaxEncodedFrame));
-    EXPECT_EQ(0u, proto::EncodeFrame(frame, out, 0));
+// What a FrameReader makes of a byte stream: "F<sequence>" per frame, the reason per rejection.
+std::string Events(const Bytes& stream) {
+    proto::FrameReader reader;
+    std::string events;
+    for (uint8_t byte : stream) {
+        Frame frame;
+        DecodeResult why{};
+        const auto event = reader.Push(byte, frame, why);
+        if (event == proto::FrameReader::Event::Frame) {
+            events += "F" + std::to_string(frame.sequence) + " ";
+        } else if (event == proto::FrameReader::Event::Rejected) {
+            events += std::string(proto::DecodeResultName(why)) + " ";
+        }
+    }
+    return events;
 }
 
-TEST(Frame, DecodeClearsPayloadBytesPastTheLength) {
-    proto::Frame decoded;
-    std::memset(decoded.payload, 0x77, sizeof decoded.payload);
-    const Bytes encoded = Encoded(MakeFrame(FrameType::Nak, 9, 4, {0x02}));
-    ASSERT_EQ(DecodeResult::Ok, Decode(Bytes(encoded.begin(), encoded.end() - 1), decoded));
-    EXPECT_EQ(0x02, decoded.payload[0]);
-    EXPECT_TRUE(std::all_of(decoded.payload + 1, decoded.payload + proto::kMaxPayload,
-                            [](uint8_t b) { return b == 0; }));
+TEST(FrameReader, SplitsAtDelimitersAndDropsOverlongRuns) {
+    const Bytes big(64, 0x42);
+    const Bytes largest = Encode(proto::MakeReadData(Frame{}, big.data(), 64));
+    ASSERT_EQ(77u, largest.size());
+    Bytes stream = Hex("00 00");
+    for (const Bytes& part : {kRead, largest, Hex("01"), largest, Bytes(100, 0x5A), Hex("00"),
+                              Hex("05 99 00"), kRead}) {
+        stream.insert(stream.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ("F5 F0 too_long too_long bad_stuffing F5 ", Events(stream));
 }
 
-TEST(Frame, ResultNamesAreDistinct) {
-    const DecodeResult all[] = {
-        DecodeResult::Ok,         DecodeResult::BadStuffing,    DecodeResult::TooShort,
-        DecodeResult::TooLong,    DecodeResult::LengthMismatch, DecodeResult::BadCrc,
-        DecodeResult::UnknownType};
-    EXPECT_STREQ("bad_crc", proto::DecodeResultName(DecodeResult::BadCrc));
-    for (DecodeResult a : all) {
-        for (DecodeResult b : all) {
-            if (a != b) {
-                EXPECT_STRNE(proto::DecodeResultName(a), proto::DecodeResultName(b));
-            }
+TEST(FrameReader, RefusesEverySingleBitFlip) {
+    for (const Bytes& clean : {kRead, kReadData, kWriteAck}) {
+        ASSERT_EQ('F', Events(clean)[0]);
+        for (size_t bit = 0; bit < clean.size() * 8; ++bit) {
+            Bytes damaged = clean;
+            damaged[bit / 8] ^= static_cast<uint8_t>(1u << bit % 8);
+            damaged.push_back(0x00); // the next frame's delimiter
+            EXPECT_EQ(std::string::npos, Events(damaged).find('F')) << "bit " << bit;
         }
     }
 }
