@@ -1,26 +1,18 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the fuzz targets: well-formed frames of every type, as the line
-carries them (COBS-encoded, CRC-32, 0x00 delimiter), and a few damaged ones. Run from the repo
-root: fuzz/make-seeds.py (the output is committed in fuzz/corpus/)."""
+"""Writes fuzz/corpus/ (committed): frames of every type as the line carries them (COBS, CRC-32,
+0x00 delimiter) and a few damaged ones."""
 import os
 import zlib
 
 
-def cobs(data):
+def cobs(data):  # frames are shorter than 254 bytes: no full blocks
     out, block = bytearray(), bytearray()
-    for b in data:
-        if b == 0:
-            out.append(len(block) + 1)
-            out += block
-            block = bytearray()
-        else:
+    for b in data + b"\0":
+        if b:
             block.append(b)
-            if len(block) == 254:
-                out.append(255)
-                out += block
-                block = bytearray()
-    out.append(len(block) + 1)
-    out += block
+        else:
+            out += bytes([len(block) + 1]) + block
+            block = bytearray()
     return bytes(out)
 
 
@@ -29,9 +21,8 @@ def frame(ftype, seq, addr, payload=b""):
     return cobs(raw + zlib.crc32(raw).to_bytes(4, "big")) + b"\0"
 
 
-PROG = bytes([1, 2, 1, 0x40, 0])
 host = {
-    "command_programming": frame(0x01, 1, 0, PROG),
+    "command_programming": frame(0x01, 1, 0, bytes([1, 2, 1, 0x40, 0])),
     "read_root": frame(0x02, 2, 0, bytes([32])),
     "read_index": frame(0x02, 3, 0x120, bytes([32])),
     "read_top": frame(0x02, 4, 0xFFE0, bytes([32])),
@@ -47,20 +38,17 @@ radio = {
     "write_ack": frame(0x83, 6, 0xA0, bytes([14, 1, 2, 3, 4])),
     "nak": frame(0xFF, 5, 0xFFFF, bytes([2])),
 }
+# radio_requests_fuzz: programming mode on (1) or off (0), then what the host sends.
+requests = {
+    "session": b"\1" + host["read_root"] + host["write_vector"] + host["write_vector"]
+    + host["write_record_head"] + host["read_past_end"],
+    "from_normal_mode": b"\0" + host["read_index"] + host["command_programming"]
+    + host["read_index"] + host["write_zeros"],
+    "noise": b"\1" + host["damaged_crc"] + b"\x13\x37" * 50 + b"\0" + host["read_top"],
+}
 root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
-for target, seeds in (("frame_reader_fuzz", {**host, **radio}),
-                      ("radio_requests_fuzz", None)):
-    folder = os.path.join(root, target)
-    os.makedirs(folder, exist_ok=True)
-    if seeds is None:
-        # First byte: programming mode on (1) or off (0); then what the host sends.
-        seeds = {
-            "session": b"\1" + host["read_root"] + host["write_vector"] + host["write_vector"]
-            + host["write_record_head"] + host["read_past_end"],
-            "from_normal_mode": b"\0" + host["read_index"] + host["command_programming"]
-            + host["read_index"] + host["write_zeros"],
-            "noise": b"\1" + host["damaged_crc"] + b"\x13\x37" * 50 + b"\0" + host["read_top"],
-        }
+for target, seeds in (("frame_reader_fuzz", {**host, **radio}), ("radio_requests_fuzz", requests)):
+    os.makedirs(os.path.join(root, target), exist_ok=True)
     for name, data in seeds.items():
-        with open(os.path.join(folder, name), "wb") as f:
+        with open(os.path.join(root, target, name), "wb") as f:
             f.write(data)
