@@ -14,8 +14,21 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 say() { printf '%s\n' "$*" >&2; }
 die() { say "error: $*"; exit 1; }
 
-# Create the prefix once; later calls only start its wineserver.
+# Wine's first process of a session starts the prefix's desktop, which keeps the display it
+# found for every later window: started without one, no window or message box can be made
+# ("nodrv_CreateWindow") until that desktop exits. So Xvfb (or a person's display) comes first.
+need_display() {
+    [ -n "${DISPLAY:-}" ] || die "no DISPLAY: start Xvfb (start_xvfb) before the first Wine process"
+}
+
+# COM1 of the prefix is named in HKLM\Software\Wine\Ports as this path: whenever Wine's
+# services start they point dosdevices/com1 at it (unnamed, they point it back at /dev/ttyS0).
+# The path itself is our symbolic link: to the radio's pseudo-terminal, a device, or nothing.
+com1_link() { printf '%s/radio-com1' "$WINEPREFIX"; }
+
+# Create the prefix once and name its COM1 once; later calls only check.
 ensure_wine_prefix() {
+    need_display
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "Creating the private Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
@@ -23,26 +36,45 @@ ensure_wine_prefix() {
         "$WINESERVER" -w
         [ -f "$WINEPREFIX/system.reg" ] || die "wineboot did not create $WINEPREFIX"
     fi
+    local link named="$WINEPREFIX/.com1-named"
+    link=$(com1_link)
+    if [ "$(cat "$named" 2>/dev/null)" != "$link" ]; then
+        "$WINE64" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$link" /f >/dev/null 2>&1 ||
+            die "could not name COM1 in $WINEPREFIX"
+        # The services of this session may have mapped COM1 before the name was there: let the
+        # session end (unless a server is kept running), the next one maps it from the name.
+        timeout 60 "$WINESERVER" -w || true
+        printf '%s\n' "$link" >"$named"
+    fi
+    mkdir -p "$WINEPREFIX/dosdevices"
+    ln -sfn "$link" "$WINEPREFIX/dosdevices/com1"
 }
 
 # Xvfb has no window manager, and Wine's managed windows then wait two seconds for one each
 # time they are hidden. Test runs make windows unmanaged (N); a person's desktop keeps its
 # window manager in charge (Y).
 set_window_management() {
+    need_display
     "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$1" /f >/dev/null 2>&1 || true
 }
 
-# A persistent wineserver keeps every Wine start of a run fast.
-start_wineserver() { "$WINESERVER" -p >/dev/null 2>&1 || true; }
-stop_wineserver() { "$WINESERVER" -k >/dev/null 2>&1 || true; }
+# A persistent wineserver keeps every Wine start of a run fast. STARTED_SERVER is set when this
+# call started it, so that only its starter stops it.
+STARTED_SERVER=
+start_wineserver() { "$WINESERVER" -p >/dev/null 2>&1 && STARTED_SERVER=1 || true; }
+stop_wineserver() {
+    [ -z "$STARTED_SERVER" ] || "$WINESERVER" -k >/dev/null 2>&1 || true
+    STARTED_SERVER=
+}
 
-# Point COM1 of the prefix at a device or pseudo-terminal (or at nothing).
+# Points COM1 of the prefix at a device or pseudo-terminal, or at nothing (no argument).
 map_com1() {
-    local target="$1"
+    local link
+    link=$(com1_link)
     mkdir -p "$WINEPREFIX/dosdevices"
-    rm -f "$WINEPREFIX/dosdevices/com1"
-    [ -n "$target" ] && ln -s "$target" "$WINEPREFIX/dosdevices/com1"
-    return 0
+    ln -sfn "$link" "$WINEPREFIX/dosdevices/com1"
+    rm -f "$link"
+    [ -z "${1:-}" ] || ln -s "$1" "$link"
 }
 
 XVFB_PID=
