@@ -1,229 +1,117 @@
-// The main dialog as the operator meets it: what it shows at start, the buttons, the entry and
-// its checks, the up-down range, Reset Radio, and the messages seen on the way.
+// The main dialog's wiring: what it shows at start, the handler each button and system command
+// reaches, the state and messages that follow, the close box, and where the minimized icon goes.
 #include "app/minimized_icon.h"
-#include "radio/radio_messages.h"
+#include "dialog/hushwell_dlg.h"
 #include "res/resource.h"
-#include "tests/dialog/dialog_session.h"
-#include "tests/radio/worked_radio.h"
+#include "tests/framework/script_dialog.h"
+#include "tests/radio/operator_messages.h"
+#include "tests/radio/fake_radio_link.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
-
-#include <algorithm>
 
 namespace {
 
-constexpr char kNumberMessage[] = "Please enter a whole number of 0 or more.";
-constexpr char kRangeMessage[] = "Please enter a whole number between 0 and 15.";
-constexpr HRESULT kPortBusy = HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+CDialog* g_main = nullptr;
 
-std::string Box(const std::string& text) {
-    return "MessageBox: " + text;
-}
-
-bool AnyStartsWith(const std::vector<std::string>& calls, const std::string& prefix) {
-    return std::any_of(calls.begin(), calls.end(),
-                       [&](const std::string& call) { return call.rfind(prefix, 0) == 0; });
-}
-
-TEST(MainDialog, OpensShowingZeroWithTheArrowsHeld) {
-    DialogSession session;
-    EXPECT_EQ(session.EntryText(), "0");
-    EXPECT_EQ(session.SpinRange(), std::make_pair(0, 0));
-    EXPECT_EQ(session.Focus(), session.Item(IDC_READ)) << "the first Tab stop has the focus";
-    EXPECT_FALSE(session.Dlg().m_valueRead);
-
-    UDACCEL accel[3] = {};
-    EXPECT_EQ(SendMessageA(session.Item(IDC_SQUELCH_SPIN), UDM_GETACCEL, 3,
-                           reinterpret_cast<LPARAM>(accel)),
-              2);
-    EXPECT_EQ((std::vector<UINT>{accel[0].nSec, accel[0].nInc, accel[1].nSec, accel[1].nInc}),
-              (std::vector<UINT>{0, 1, 3, 5}));
-
-    // Before a read the Up arrow cannot move the value.
-    SendMessageA(session.Item(IDC_SQUELCH_SPIN), UDM_SETPOS32, 0, 1);
-    EXPECT_EQ(SendMessageA(session.Item(IDC_SQUELCH_SPIN), UDM_GETPOS32, 0, 0), 0);
-    EXPECT_TRUE(session.Calls().empty()) << "opening the dialog sends nothing to the radio";
-}
-
-TEST(MainDialog, WriteIsRefusedUntilARead) {
-    DialogSession session;
-    session.Press(IDC_WRITE);
-    session.Press(IDC_DEFAULT);
-    EXPECT_EQ(session.EntryText(), "8");
-    session.Press(IDC_WRITE);
-    EXPECT_EQ(session.Calls(),
-              (std::vector<std::string>{Box(kMsgMustReadFirst), Box(kMsgMustReadFirst)}));
-    for (const SeenMessageBox& box : session.Boxes()) {
-        EXPECT_EQ(box.owner, session.Dialog()) << "the box belongs to the main dialog";
-        EXPECT_EQ(box.caption, AfxGetAppName());
+// Notes the dialog a system command opened over the main dialog among the boxes, and closes it.
+void CALLBACK CloseOpened(HWND, UINT, UINT_PTR, DWORD) {
+    CDialog* dialog = AfxGetRunningModalDialog();
+    if (dialog && dialog != g_main) {
+        char caption[64] = {};
+        GetWindowTextA(dialog->GetSafeHwnd(), caption, sizeof caption);
+        g_boxes.push_back({nullptr, std::string("(opened ") + caption + ")", "", 0});
+        dialog->EndDialog(IDOK);
     }
 }
 
-TEST(MainDialog, ReadShowsTheValueAndOpensTheRange) {
-    DialogSession session(LoadWorkedRadio);
-    session.Type("12");
-    session.Press(IDC_READ);
-    EXPECT_EQ(session.EntryText(), "10") << "the read replaces what was typed";
-    EXPECT_EQ(session.SpinRange(), std::make_pair(0, 15));
-    EXPECT_TRUE(session.Dlg().m_valueRead);
-    EXPECT_TRUE(AnyStartsWith(session.Calls(), "Request REQ_RD_DATA @160"));
+std::string Text(HWND window) {
+    char text[64] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
-TEST(MainDialog, EntriesAreCheckedWhenWriteTakesThem) {
-    struct Case {
-        const char* entry;
-        const char* message; // null: accepted
+struct Step {
+    const char* what;
+    UINT message; // WM_COMMAND comes from the button whose id is wParam
+    WPARAM wParam;
+    const char* fail;  // of the fake radio link; its memory is the worked radio's
+    BOOL valueRead;    // before
+    std::string after; // the boxes and dialogs shown, then the state
+    const char* typed = nullptr;
+};
+
+TEST(MainDialog, Wiring) {
+    const Step steps[] = {
+        {"Write first", WM_COMMAND, IDC_WRITE, "", FALSE, kMustRead + "read 0, 0, range 0..0"},
+        {"Default", WM_COMMAND, IDC_DEFAULT, "", FALSE, "read 0, 8, range 0..0"},
+        {"Read, no radio", WM_COMMAND, IDC_READ, "Open#1", FALSE,
+         kProgrammingMode + "read 0, 8, range 0..0"},
+        {"Read", WM_COMMAND, IDC_READ, "", FALSE, "read 1, 10, range 0..15"},
+        {"Write 16", WM_COMMAND, IDC_WRITE, "", TRUE,
+         "Box Please enter a whole number between 0 and 15.\nread 1, 16, range 0..15", "16"},
+        {"Reset Radio fails", WM_COMMAND, IDC_RESET_RADIO, "Open#1", TRUE,
+         kCouldNotReset + "read 0, 16, range 0..15"},
+        {"Reset Radio", WM_COMMAND, IDC_RESET_RADIO, "", TRUE, "read 0, 16, range 0..15"},
+        {"About", WM_SYSCOMMAND, 0x10, "", TRUE,
+         "(opened About Hushwell)\nread 1, 16, range 0..15"},
+        {"About, low bits set", WM_SYSCOMMAND, 0x1F, "", TRUE,
+         "(opened About Hushwell)\nread 1, 16, range 0..15"},
+        {"Help", WM_SYSCOMMAND, 0x09, "", TRUE, "(opened Hushwell Help)\nread 1, 16, range 0..15"},
     };
-    DialogSession session(LoadWorkedRadio);
-    session.Press(IDC_READ);
-    for (const Case& c :
-         {Case{"16", kRangeMessage}, Case{"abc", kNumberMessage}, Case{"", kNumberMessage},
-          Case{"   ", kNumberMessage}, Case{"-1", kNumberMessage},
-          Case{"99999999999", kNumberMessage}, Case{"4294967312", kNumberMessage},
-          Case{"0", nullptr}, Case{"15", nullptr}}) {
-        session.ClearCalls();
-        session.Type(c.entry);
-        session.Press(IDC_WRITE);
-        const std::vector<std::string> calls = session.Calls();
-        if (c.message) {
-            EXPECT_NE(std::find(calls.begin(), calls.end(), Box(c.message)), calls.end())
-                << "'" << c.entry << "'";
-            EXPECT_FALSE(AnyStartsWith(calls, "Request")) << "'" << c.entry << "' wrote";
-            EXPECT_TRUE(AnyStartsWith(calls, "Open COM1 4")) << "'" << c.entry << "'";
-            EXPECT_TRUE(AnyStartsWith(calls, "Close")) << "'" << c.entry << "'";
-            EXPECT_EQ(session.EntryText(), c.entry) << "the operator's text stays";
-            EXPECT_EQ(session.Focus(), session.Item(IDC_SQUELCH_VALUE)) << "'" << c.entry << "'";
-            const LRESULT selection =
-                SendMessageA(session.Item(IDC_SQUELCH_VALUE), EM_GETSEL, 0, 0);
-            EXPECT_EQ(LOWORD(selection), 0);
-            EXPECT_EQ(HIWORD(selection), strlen(c.entry)) << "the whole text is selected";
-        } else {
-            EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
-                                    [](const std::string& call) {
-                                        return call.rfind("Request REQ_WR_DATA", 0) == 0;
-                                    }),
-                      3)
-                << "'" << c.entry << "'";
-            EXPECT_EQ(session.Dlg().m_squelchValue, std::stoul(c.entry));
+    CWinApp app; // as in the program: the main dialog is its main window
+    Scripted<CHushwellDlg> dialog([&](Scripted<CHushwellDlg>& self) {
+        EXPECT_EQ(Text(self.Item(IDC_SQUELCH_VALUE)) + " " + std::to_string(self.m_valueRead),
+                  "0 0");
+        UDACCEL accel[3] = {};
+        const HWND spin = self.Item(IDC_SQUELCH_SPIN);
+        EXPECT_EQ(SendMessageA(spin, UDM_GETACCEL, 3, reinterpret_cast<LPARAM>(accel)), 2);
+        EXPECT_EQ((std::vector<UINT>{accel[0].nSec, accel[0].nInc, accel[1].nSec, accel[1].nInc}),
+                  (std::vector<UINT>{0, 1, 3, 5}));
+        const HMENU menu = GetSystemMenu(self.m_hWnd, FALSE);
+        std::string items;
+        for (int i = GetMenuItemCount(menu) - 3; i < GetMenuItemCount(menu); ++i) {
+            char text[64] = {};
+            GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+            items += std::string(text) + " " + std::to_string(GetMenuItemID(menu, i)) + "\n";
         }
-    }
-}
+        EXPECT_EQ(items, " 0\n&About Hushwell... 16\n&Help for Hushwell 9\n");
 
-TEST(MainDialog, ARefusedNumberStaysInTheValueUntilNextSet) {
-    DialogSession session(LoadWorkedRadio);
-    session.Press(IDC_READ);
-    session.Type("20");
-    session.Press(IDC_WRITE);
-    EXPECT_EQ(session.Dlg().m_squelchValue, 20u);
-
-    // The next read cannot open its port: it redisplays the value it holds, 20.
-    session.Radio().m_opens = 0;
-    session.Radio().Config().openResults = {S_OK, S_OK, kPortBusy};
-    session.ClearCalls();
-    session.Press(IDC_READ);
-    EXPECT_NE(std::find(session.Calls().begin(), session.Calls().end(), Box(kMsgCouldNotOpenPort)),
-              session.Calls().end());
-    EXPECT_EQ(session.EntryText(), "20");
-    session.Press(IDC_WRITE);
-    EXPECT_EQ(session.Calls().back(), "Release IPacketTransfer");
-    EXPECT_NE(std::find(session.Calls().begin(), session.Calls().end(), Box(kRangeMessage)),
-              session.Calls().end());
-}
-
-TEST(MainDialog, ResetRadioClearsTheReadAndKeepsTheDisplay) {
-    DialogSession session(LoadWorkedRadio);
-    session.Press(IDC_READ);
-    session.ClearCalls();
-    session.Press(IDC_RESET_RADIO);
-    session.Press(IDC_WRITE);
-    EXPECT_EQ(session.Calls(),
-              (std::vector<std::string>{"CommandLink.CreateInstance", "Open COM1 0",
-                                        "Send 5 [00 00 05 08 00]", "Close", "Release IRadioLink",
-                                        Box(kMsgMustReadFirst)}));
-    EXPECT_EQ(session.EntryText(), "10");
-    EXPECT_EQ(session.SpinRange(), std::make_pair(0, 15)) << "the range stays open";
-}
-
-TEST(MainDialog, ResetRadioThatFailsSaysSorry) {
-    DialogSession session([](FakeRadio& radio) { radio.Config().openResults = {kPortBusy}; });
-    session.Press(IDC_RESET_RADIO);
-    EXPECT_EQ(session.Calls(),
-              (std::vector<std::string>{"CommandLink.CreateInstance", "Open COM1 0",
-                                        "Release IRadioLink", Box(kMsgCouldNotReset)}));
-    EXPECT_FALSE(session.Dlg().m_valueRead);
-}
-
-TEST(MainDialog, SystemMenuEndsWithAboutAndHelp) {
-    DialogSession session;
-    HMENU menu = GetSystemMenu(session.Dialog(), FALSE);
-    ASSERT_NE(menu, nullptr);
-    const int count = GetMenuItemCount(menu);
-    ASSERT_GE(count, 4);
-    EXPECT_EQ(GetMenuState(menu, count - 3, MF_BYPOSITION) & MF_SEPARATOR, UINT{MF_SEPARATOR});
-    char text[64];
-    GetMenuStringA(menu, count - 2, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "&About Hushwell...");
-    EXPECT_EQ(GetMenuItemID(menu, count - 2), 0x10u);
-    GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "&Help for Hushwell");
-    EXPECT_EQ(GetMenuItemID(menu, count - 1), 9u);
-}
-
-TEST(MainDialog, SystemCommandsOpenAboutAndHelpAndLeaveTheStateAlone) {
-    struct Case {
-        UINT command;
-        const char* caption;
-        int textId;
-        const char* text;
-    };
-    DialogSession session(LoadWorkedRadio);
-    session.Press(IDC_READ);
-    for (const Case& c :
-         {Case{0x10, "About Hushwell", 0, nullptr}, Case{0x1F, "About Hushwell", 0, nullptr},
-          Case{9, "Hushwell Help", 1012, "Operation is very straightforward:"}}) {
-        session.SysCommand(c.command);
-        HWND opened = WaitForDialog(c.caption);
-        ASSERT_NE(opened, nullptr) << std::hex << c.command;
-        if (c.text) {
-            EXPECT_EQ(WindowText(GetDlgItem(opened, c.textId)), c.text);
+        for (const Step& step : steps) {
+            std::vector<std::string> calls;
+            FakeRadio radio(calls, step.fail);
+            radio.LoadWorkedRadio();
+            if (step.typed) {
+                SetWindowTextA(self.Item(IDC_SQUELCH_VALUE), step.typed);
+            }
+            self.m_valueRead = step.valueRead;
+            g_boxes.clear();
+            const UINT_PTR timer = SetTimer(nullptr, 0, 0, CloseOpened);
+            const HWND button = step.message == WM_COMMAND ? self.Item(step.wParam) : nullptr;
+            self.SendMessage(step.message, step.wParam, reinterpret_cast<LPARAM>(button));
+            KillTimer(nullptr, timer);
+            int lower = -1, upper = -1;
+            SendMessageA(spin, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                         reinterpret_cast<LPARAM>(&upper));
+            std::string after;
+            for (const SeenBox& box : g_boxes) {
+                after += (box.owner ? "Box " : "") + box.text + "\n";
+            }
+            after += "read " + std::to_string(self.m_valueRead) + ", " +
+                     Text(self.Item(IDC_SQUELCH_VALUE)) + ", range " + std::to_string(lower) +
+                     ".." + std::to_string(upper);
+            EXPECT_EQ(after, step.after) << step.what;
         }
-        EXPECT_EQ(GetWindow(opened, GW_OWNER), session.Dialog()) << "owned by the main dialog";
-        PostMessageA(opened, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 200 && IsWindow(opened); ++i) {
-            Sleep(10);
-        }
-        EXPECT_FALSE(IsWindow(opened)) << c.caption << " did not close";
-    }
-    EXPECT_EQ(session.EntryText(), "10");
-    EXPECT_TRUE(session.Dlg().m_valueRead);
-}
-
-TEST(MainDialog, WindowIconsAreTheApplicationIcon) {
-    DialogSession session;
-    const LRESULT big = SendMessageA(session.Dialog(), WM_GETICON, ICON_BIG, 0);
-    const LRESULT small = SendMessageA(session.Dialog(), WM_GETICON, ICON_SMALL, 0);
-    EXPECT_NE(big, 0);
-    EXPECT_EQ(big, small);
-    EXPECT_EQ(SendMessageA(session.Dialog(), WM_QUERYDRAGICON, 0, 0), big);
-}
-
-TEST(MainDialog, CloseBoxEndsTheDialogWithCancel) {
-    DialogSession session;
-    EXPECT_EQ(session.Close(), IDCANCEL);
-    EXPECT_TRUE(session.Calls().empty()) << "closing sends nothing to the radio";
+        self.SendMessage(WM_SYSCOMMAND, SC_CLOSE); // the close box
+    });
+    g_main = &dialog;
+    app.m_pMainWnd = &dialog;
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
 TEST(MinimizedIcon, CentredWithTruncationTowardZero) {
-    struct Case {
-        int width, height;
-        int x, y;
-    };
-    for (const Case& c : {Case{160, 64, 64, 16}, Case{33, 33, 1, 1}, Case{20, 20, -5, -5},
-                          Case{32, 31, 0, 0}, Case{0, 0, -15, -15}}) {
-        const POINT origin = CentredIconOrigin(RECT{0, 0, c.width, c.height}, 32, 32);
-        EXPECT_EQ(origin.x, c.x) << c.width;
-        EXPECT_EQ(origin.y, c.y) << c.height;
+    const std::pair<int, int> rows[] = {{160, 64}, {33, 1}, {20, -5}}; // width, origin
+    for (const auto& [width, origin] : rows) {
+        EXPECT_EQ(CentredIconOrigin(RECT{0, 0, width, width}, 32, 32).x, origin) << width;
     }
 }
 
