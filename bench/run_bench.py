@@ -21,7 +21,6 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-sys.path.insert(0, os.path.join(ROOT, "tests", "e2e", "runner"))
 from driver_session import run_driver, windows_path  # noqa: E402  (the end-to-end driver)
 
 WINE64 = "/usr/lib/wine/wine64"

@@ -1,105 +1,153 @@
-// e2e_driver: starts the program, runs a script of steps against its main dialog as a person
-// would, and prints one JSON line per step with what it saw (the popups shown and answered,
-// the entry's text, the exit code). Every wait has a timeout: a step that hangs fails with a
-// message, and the program is ended with the driver.
-//
-//   e2e_driver --exe PATH [--caption TEXT] [--timeout-ms N] [--out PATH] [--script PATH]
-//              [STEP ...]
-//
-// Steps: see steps.h. Exit status: 0 when every step ran, 1 when one failed, 2 on bad usage.
+// e2e_driver: works hushwell.exe from outside as a person would.
+//   --list                  the cases: "radio ID" (a fresh simulated radio on COM1) or "none ID"
+//                           (COM1 absent), for tests/e2e/run, which starts the radio
+//   --case ID --exe PATH    one case below: "ok ..." or "FAIL ..." and the step; status 0 or 1
+//   --exe PATH [--out FILE] [STEP ...]   free steps, for scripts/run and scripts/bench (status 2
+//                           when a step failed or the case is unknown)
+// A step is "VERB [ARG][ => what a person then sees]": see program.h; in cases also memory
+// ADDRESS and unchanged (the radio's saved memory). No window can be made: status 3.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/driver/driver.h"
-#include "tests/e2e/driver/steps.h"
-#include "tests/e2e/driver/window_text.h"
+#include "tests/e2e/driver/program.h"
 
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr unsigned long kDefaultTimeoutMs = 20000;
-
-struct Options {
-    std::string exe;
-    std::string caption = "Hushwell";
-    std::string out;
-    std::string script;
-    unsigned long timeoutMs = kDefaultTimeoutMs;
-    std::vector<std::string> steps;
+// Steps, separated by "; ", say after "=>" what a person sees: the entry's text or the exit code,
+// then the popups ("caption: first text", joined by " | "); memory: its bytes there, in hex.
+struct Case {
+    const char* id;
+    bool radio;
+    const char* title;
+    const char* steps;
 };
 
-int Usage(const std::string& problem) {
-    std::fprintf(stderr,
-                 "e2e_driver: %s\nusage: e2e_driver --exe PATH [--caption TEXT] [--timeout-ms N]"
-                 " [--out PATH] [--script PATH] [STEP ...]\n",
-                 problem.c_str());
-    return kExitUsage;
+const Case kCases[] = {
+    {"read", true, "Read shows the radio's value",
+     "start; entry => 0; click read; entry => 8; close => 0"},
+    // The pot vector: 11 in the high nibble of byte 7, its checksum in byte 13. The squelch
+    // record: 11 in bits 0 to 3 of byte 22, bit 4 set, bits 5 to 7 kept; its checksum in byte
+    // 46. Every other byte as it was.
+    {"write", true, "a written value is in the radio and read back after a restart",
+     "start; click read; type 11; click write; close => 0; start; click read; entry => 11; "
+     "close => 0; memory 0x00A0 => a1a2a3a4a5a6a7b0a9aaabacad2e; memory 0x0240 => "
+     "2a334d4e4f505152535455565758595a5b5c5d5e5f60bb62636465666768696a6b6c6d6e6f70717273747576"
+     "77788b; unchanged"},
+    {"write-first", true, "Write before Read is refused and the radio untouched",
+     "start; click write => hushwell: Must read current Squelch value first; close => 0; "
+     "unchanged"},
+    {"no-com1", false, "Read with COM1 absent tells the operator to check the cable",
+     "start; click read => hushwell: Could not enter programming mode - check serial cable; "
+     "entry => 0; close => 0"},
+    {"system-menu", false, "About and Help open from the system menu and close",
+     "start; sysmenu 0x10 => About Hushwell: Hushwell Version 1.0; sysmenu 9 => Hushwell Help: "
+     "This applet is used to adjust the Squelch setting on Vexa Tidemark Radios.; close => 0"},
+};
+
+// The radio's memory as it last saved it, in the file with-radiosim names.
+std::string SavedMemory() {
+    const char* path = std::getenv("RADIOSIM_SAVE_WIN");
+    std::ifstream in(path ? path : "", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--exe" && hasValue) {
-            options.exe = argv[++i];
-        } else if (arg == "--caption" && hasValue) {
-            options.caption = argv[++i];
-        } else if (arg == "--out" && hasValue) {
-            options.out = argv[++i];
-        } else if (arg == "--script" && hasValue) {
-            options.script = argv[++i];
-        } else if (arg == "--timeout-ms" && hasValue) {
-            if (!ParseNumber(argv[++i], options.timeoutMs) || options.timeoutMs == 0) {
-                error = "bad --timeout-ms";
-                return false;
-            }
-        } else if (arg.rfind("--", 0) == 0) {
-            error = "unknown or incomplete option " + arg;
-            return false;
-        } else {
-            options.steps.push_back(arg);
+// memory: the saved bytes at `at`, which become part of `expected`; unchanged: the whole saved
+// memory against `expected` (the memory at the start of the case with those bytes in).
+std::string CheckMemory(const std::string& verb, size_t at, const std::string& want,
+                        std::string& expected) {
+    const std::string memory = SavedMemory();
+    if (memory.size() != 65536 || expected.size() != 65536) {
+        return "no saved memory";
+    }
+    if (verb == "unchanged") {
+        const auto diff = std::mismatch(memory.begin(), memory.end(), expected.begin()).first;
+        return diff == memory.end() ? "" : "a change at " + std::to_string(diff - memory.begin());
+    }
+    std::string saw;
+    for (size_t i = 0; i < want.size() / 2 && at + i < 65536; ++i) {
+        saw += "0123456789abcdef"[memory[at + i] >> 4 & 15];
+        saw += "0123456789abcdef"[memory[at + i] & 15];
+        expected[at + i] = static_cast<char>(std::stoi(want.substr(2 * i, 2), nullptr, 16));
+    }
+    return saw;
+}
+
+// Runs the steps. Checked (a case): up to the first step that shows something else than it
+// says, which `problem` describes. Free: prints each step as a line of tab-separated fields:
+// "step", its number, verb, argument, ok or failed, milliseconds, text or error, popups.
+bool Run(const std::string& steps, bool checked, const std::string& exe, std::string& problem) {
+    Program program(exe);
+    std::string expected = SavedMemory();
+    for (size_t from = 0, i = 0; from < steps.size() && problem.empty(); ++i) {
+        const std::string full = steps.substr(from, steps.find("; ", from) - from);
+        from += full.size() + 2;
+        const std::string step = full.substr(0, full.find(" => "));
+        const std::string want = full.substr(std::min(full.size(), step.size() + 4));
+        const std::string verb = step.substr(0, step.find(' '));
+        const std::string arg = step.substr(std::min(step.size(), verb.size() + 1));
+        const ULONGLONG started = GetTickCount64();
+        std::string text, error, saw;
+        const bool memory = verb == "memory" || verb == "unchanged";
+        const bool ok = memory || program.Do(verb, arg, text, error);
+        const std::string popups = program.TakePopups();
+        saw = memory ? CheckMemory(verb, std::strtoul(arg.c_str(), nullptr, 0), want, expected)
+              : ok   ? text + (text.empty() || popups.empty() ? "" : " | ") + popups
+                     : "failed: " + error;
+        if (checked && saw != want) {
+            problem = "step " + std::to_string(i + 1) + " (" + step + "): expected \"" + want +
+                      "\", saw \"" + saw + "\"";
+        } else if (!checked) {
+            std::printf("step\t%u\t%s\t%s\t%s\t%llu\t%s\t%s\n", static_cast<unsigned>(i),
+                        verb.c_str(), arg.c_str(), ok ? "ok" : "failed", GetTickCount64() - started,
+                        (ok ? text : error).c_str(), popups.c_str());
+            std::fflush(stdout);
+            problem = error;
         }
     }
-    if (options.exe.empty()) {
-        error = "--exe is required";
-        return false;
-    }
-    return options.script.empty() || ReadScript(options.script, options.steps, error);
+    return problem.empty();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    std::string error;
-    if (!ParseOptions(argc, argv, options, error)) {
-        return Usage(error);
-    }
-    std::vector<Step> steps;
-    for (const std::string& text : options.steps) {
-        Step step;
-        if (!ParseStep(text, step, error)) {
-            return Usage(error);
+    std::string exe, caseId, problem, steps = "start";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--list") {
+            for (const Case& c : kCases) {
+                std::printf("%s %s\n", c.radio ? "radio" : "none", c.id);
+            }
+            return 0;
+        } else if ((arg == "--exe" || arg == "--case") && i + 1 < argc) {
+            (arg == "--exe" ? exe : caseId) = argv[++i];
+        } else if (arg == "--out" && i + 1 < argc) { // explorer /desktop gives the driver no stdout
+            std::freopen(argv[++i], "w", stdout);
+        } else {
+            steps += "; " + arg;
         }
-        steps.push_back(step);
     }
-    FILE* out = stdout;
-    if (!options.out.empty() && !(out = _wfopen(Wide(options.out).c_str(), L"w"))) {
-        return Usage("cannot write " + options.out);
+    // Wine's desktop keeps the display it found at its start for every window of the session:
+    // if this window cannot be made, no window of the program can be either.
+    if (!DestroyWindow(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, 0, 0, 0, nullptr))) {
+        std::printf("cannot create a window: no display driver (was Xvfb started before Wine?)\n");
+        return 3;
     }
-
-    Driver driver(out, options.caption, static_cast<DWORD>(options.timeoutMs));
-    bool ok = driver.Start(Wide(options.exe));
-    for (size_t i = 0; ok && i < steps.size(); ++i) {
-        ok = driver.Run(steps[i], static_cast<int>(i + 1));
+    for (const Case& c : kCases) {
+        if (caseId == c.id) {
+            const ULONGLONG started = GetTickCount64();
+            const bool ok = Run(c.steps, true, exe, problem);
+            std::printf("%s %s: %s (%.1f s)\n", ok ? "ok  " : "FAIL", c.id, c.title,
+                        (GetTickCount64() - started) / 1000.0);
+            std::printf(ok ? "" : "     %s\n", problem.c_str());
+            return ok ? 0 : 1;
+        }
     }
-    driver.Finish();
-    if (out != stdout) {
-        std::fclose(out);
-    }
-    return ok ? 0 : kExitFailed;
+    return caseId.empty() && Run(steps, false, exe, problem) ? 0 : 2;
 }

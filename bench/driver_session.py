@@ -1,12 +1,11 @@
 """Runs the driver (a Windows console program under wine64) with a case's steps and collects its
-observations: one JSON object per step, in order."""
+observations: one dictionary per step, in order."""
 
 import json
 import os
 import subprocess
 import threading
 
-DRIVER_STEP_TIMEOUT_MS = 20000
 DRIVER_RUN_TIMEOUT_S = 150
 
 
@@ -52,12 +51,7 @@ def run_driver(wine64, driver_exe, program_exe, folder, steps, actions):
             script += ["mark " + windows_path(reached), "await " + windows_path(go_on)]
         else:
             script.append(step[0] if isinstance(step, tuple) else step)
-    script_path = os.path.join(folder, "steps.txt")
-    with open(script_path, "w", encoding="utf-8") as out:
-        out.write("\n".join(script) + "\n")
-
-    args = [wine64, driver_exe, "--exe", windows_path(program_exe), "--timeout-ms",
-            str(DRIVER_STEP_TIMEOUT_MS), "--script", windows_path(script_path)]
+    args = [wine64, driver_exe, "--exe", windows_path(program_exe)] + script
     process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, text=True, encoding="utf-8",
                                errors="replace")
@@ -65,7 +59,7 @@ def run_driver(wine64, driver_exe, program_exe, folder, steps, actions):
 
     def stop_hung_driver():
         timed_out.set()
-        process.kill()  # the driver's job object ends the program with it
+        process.kill()
 
     watchdog = threading.Timer(DRIVER_RUN_TIMEOUT_S, stop_hung_driver)
     watchdog.start()
@@ -75,10 +69,13 @@ def run_driver(wine64, driver_exe, program_exe, folder, steps, actions):
     observations = []
     try:
         for line in process.stdout:
-            line = line.strip()
-            if not line.startswith("{"):
+            # step, number, verb, argument, ok or failed, milliseconds, text or error, popups
+            fields = line.rstrip("\r\n").split("\t")
+            if len(fields) != 8 or fields[0] != "step":
                 continue
-            item = json.loads(line)
+            item = {"step": int(fields[1]), "do": fields[2], "arg": fields[3],
+                    "ok": fields[4] == "ok", "ms": int(fields[5]), "text": fields[6],
+                    "popups": [fields[7]] if fields[7] else []}
             observations.append(item)
             if item.get("do") == "mark" and item.get("ok") and item.get("arg") in pauses:
                 name, go_on = pauses[item["arg"]]

@@ -1,0 +1,185 @@
+// hushwell.exe worked from another process as a person works it, step by step; every window it
+// pops up is read and closed with OK. Every wait ends after 20 s, with the reason.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+// GetWindowText does not reach the windows of another process; WM_GETTEXT does.
+inline std::string TextOf(HWND window) {
+    char text[1024] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 1000, &length);
+    return text;
+}
+
+class Program {
+public:
+    explicit Program(std::string exe) : m_exe(std::move(exe)) {}
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    ~Program() { End(); }
+
+    // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
+    // wait-exit, mark FILE, await FILE); `text` gets the entry's text or the exit code.
+    bool Do(const std::string& verb, const std::string& arg, std::string& text,
+            std::string& error) {
+        const char* buttons[] = {"read", "write", "reset", "default"};
+        const UINT ids[] = {1001, 1002, 1003, 1020, 0};
+        const HWND entry = GetDlgItem(m_main, 1005);
+        DWORD_PTR result = 0;
+        if (verb == "start") {
+            return Start(error);
+        } else if (verb == "click") {
+            return Press(WM_COMMAND, ids[std::find(buttons, buttons + 4, arg) - buttons], error);
+        } else if (verb == "sysmenu") {
+            return Press(WM_SYSCOMMAND, std::stoul(arg, nullptr, 0), error);
+        } else if (verb == "type") {
+            return SendMessageTimeoutA(entry, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg.c_str()),
+                                       SMTO_NORMAL, kTimeoutMs, &result);
+        } else if (verb == "entry") {
+            text = TextOf(entry);
+            return true;
+        } else if (verb == "close" || verb == "wait-exit") { // one more close of an ended one: none
+            PostMessageA(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
+            DWORD code = 0;
+            const bool ended = Await([this] { return false; }, "the program still runs", error) &&
+                               GetExitCodeProcess(m_process, &code);
+            text = std::to_string(code);
+            return ended;
+        } else if (verb == "mark") {
+            return std::ofstream(arg).put('\n').good();
+        } else if (verb == "await") {
+            return Await([&] { return std::ifstream(arg).good(); }, "no file " + arg, error);
+        }
+        error = "unknown step " + verb;
+        return false;
+    }
+
+    // The popups answered since the last call, each "caption: first text", joined by " | ".
+    std::string TakePopups() {
+        AnswerPopups();
+        return std::exchange(m_popups, {});
+    }
+
+private:
+    static constexpr DWORD kTimeoutMs = 20000;
+
+    bool Start(std::string& error) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        if (!CreateProcessA(m_exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &info)) {
+            error = "cannot start " + m_exe + ": error " + std::to_string(GetLastError());
+            return false;
+        }
+        CloseHandle(info.hThread);
+        End(); // a restart: the last one has ended
+        m_process = info.hProcess;
+        m_processId = info.dwProcessId;
+        m_main = nullptr;
+        const auto found = [this] {
+            for (HWND dialog : Dialogs()) {
+                m_main = TextOf(dialog) == "Hushwell" ? dialog : m_main;
+            }
+            return m_main != nullptr;
+        };
+        if (Await(found, "no main dialog \"Hushwell\"", error) && !m_main) {
+            error = "the program ended before its main dialog opened";
+        }
+        return m_main && WaitIdle(error);
+    }
+
+    // Posts WM_COMMAND (a button) or WM_SYSCOMMAND, then waits until idle, answering popups.
+    // A sent probe overtakes a posted message, but the program takes that right after answering
+    // it, and a modal loop answers a moment before it shows its window: so idle is three
+    // answered probes in a row, 50 ms apart, with no popup up.
+    bool Press(UINT message, UINT id, std::string& error) {
+        const bool button = message == WM_COMMAND;
+        PostMessageA(m_main, message, button ? MAKEWPARAM(id, BN_CLICKED) : id,
+                     button ? reinterpret_cast<LPARAM>(GetDlgItem(m_main, id)) : 0);
+        return WaitIdle(error);
+    }
+
+    bool WaitIdle(std::string& error) {
+        int quiet = 0;
+        const auto idle = [&] {
+            DWORD_PTR result = 0;
+            Sleep(50);
+            const bool answers =
+                SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result);
+            quiet = answers && Dialogs().size() == 1 ? quiet + 1 : 0;
+            return quiet >= 3;
+        };
+        return Await(idle, "the program was still busy", error);
+    }
+
+    // Waits, answering popups, until done() or the program has ended.
+    template <class Done>
+    bool Await(Done done, const std::string& what, std::string& error) {
+        for (const ULONGLONG until = GetTickCount64() + kTimeoutMs;
+             !done() && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;) {
+            AnswerPopups();
+            if (GetTickCount64() > until) {
+                error = what + " after 20 s";
+                return false;
+            }
+            Sleep(20);
+        }
+        return true;
+    }
+
+    // The program's visible dialogs: its main dialog, message boxes, About and help.
+    std::vector<HWND> Dialogs() const {
+        std::vector<HWND> found;
+        for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == m_processId && IsWindowVisible(window)) {
+                found.push_back(window);
+            }
+        }
+        return found;
+    }
+
+    void AnswerPopups() {
+        for (HWND popup : Dialogs()) {
+            if (popup == m_main || !m_answered.insert(popup).second) {
+                continue;
+            }
+            // Read before it is answered: the handler that showed it waits on it until then.
+            // Its first static text, an icon's (its resource id) aside, is what a person reads.
+            std::string first;
+            for (HWND text = nullptr;
+                 first.empty() && (text = FindWindowExA(popup, text, "Static", nullptr));) {
+                first =
+                    (GetWindowLongA(text, GWL_STYLE) & SS_TYPEMASK) == SS_ICON ? "" : TextOf(text);
+            }
+            m_popups += (m_popups.empty() ? "" : " | ") + TextOf(popup) + ": " + first;
+            PostMessageA(popup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        }
+    }
+
+    void End() {
+        if (m_process) {
+            TerminateProcess(m_process, 255); // still running only when a step failed
+            CloseHandle(m_process);
+            m_process = nullptr;
+        }
+    }
+
+    std::string m_exe;
+    HANDLE m_process = nullptr;
+    DWORD m_processId = 0;
+    HWND m_main = nullptr;
+    std::set<HWND> m_answered; // window handles are not reused within a run
+    std::string m_popups;
+};
