@@ -11,57 +11,44 @@
 
 namespace {
 
-CDialog* g_main = nullptr;
-
-// Notes the dialog a system command opened over the main dialog among the boxes, and closes it.
+// Notes the dialog a system command opened over the main dialog among the boxes, and ends it.
 void CALLBACK CloseOpened(HWND, UINT, UINT_PTR, DWORD) {
     CDialog* dialog = AfxGetRunningModalDialog();
-    if (dialog && dialog != g_main) {
+    if (dialog && dialog != AfxGetApp()->m_pMainWnd) {
         char caption[64] = {};
         GetWindowTextA(dialog->GetSafeHwnd(), caption, sizeof caption);
-        g_boxes.push_back({nullptr, std::string("(opened ") + caption + ")", "", 0});
+        g_boxes.push_back({nullptr, std::string("(") + caption + ")", "", 0});
         dialog->EndDialog(IDOK);
     }
-}
-
-std::string Text(HWND window) {
-    char text[64] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 struct Step {
     const char* what;
     UINT message; // WM_COMMAND comes from the button whose id is wParam
     WPARAM wParam;
-    const char* fail;  // of the fake radio link; its memory is the worked radio's
-    BOOL valueRead;    // before
+    const char* fail;  // of the fake radio link
     std::string after; // the boxes and dialogs shown, then the state
     const char* typed = nullptr;
 };
 
 TEST(MainDialog, Wiring) {
     const Step steps[] = {
-        {"Write first", WM_COMMAND, IDC_WRITE, "", FALSE, kMustRead + "read 0, 0, range 0..0"},
-        {"Default", WM_COMMAND, IDC_DEFAULT, "", FALSE, "read 0, 8, range 0..0"},
-        {"Read, no radio", WM_COMMAND, IDC_READ, "Open#1", FALSE,
+        {"Write first", WM_COMMAND, IDC_WRITE, "", kMustRead + "read 0, 0, range 0..0"},
+        {"Default", WM_COMMAND, IDC_DEFAULT, "", "read 0, 8, range 0..0"},
+        {"Read, no radio", WM_COMMAND, IDC_READ, "Open#1",
          kProgrammingMode + "read 0, 8, range 0..0"},
-        {"Read", WM_COMMAND, IDC_READ, "", FALSE, "read 1, 10, range 0..15"},
-        {"Write 16", WM_COMMAND, IDC_WRITE, "", TRUE,
+        {"Read", WM_COMMAND, IDC_READ, "", "read 1, 10, range 0..15"},
+        {"Write 16", WM_COMMAND, IDC_WRITE, "",
          "Box Please enter a whole number between 0 and 15.\nread 1, 16, range 0..15", "16"},
-        {"Reset Radio fails", WM_COMMAND, IDC_RESET_RADIO, "Open#1", TRUE,
+        {"Reset Radio fails", WM_COMMAND, IDC_RESET_RADIO, "Open#1",
          kCouldNotReset + "read 0, 16, range 0..15"},
-        {"Reset Radio", WM_COMMAND, IDC_RESET_RADIO, "", TRUE, "read 0, 16, range 0..15"},
-        {"About", WM_SYSCOMMAND, 0x10, "", TRUE,
-         "(opened About Hushwell)\nread 1, 16, range 0..15"},
-        {"About, low bits set", WM_SYSCOMMAND, 0x1F, "", TRUE,
-         "(opened About Hushwell)\nread 1, 16, range 0..15"},
-        {"Help", WM_SYSCOMMAND, 0x09, "", TRUE, "(opened Hushwell Help)\nread 1, 16, range 0..15"},
+        {"Reset Radio", WM_COMMAND, IDC_RESET_RADIO, "", "read 0, 16, range 0..15"},
+        {"About", WM_SYSCOMMAND, 0x10, "", "(About Hushwell)\nread 0, 16, range 0..15"},
+        {"About, low bits", WM_SYSCOMMAND, 0x1F, "", "(About Hushwell)\nread 0, 16, range 0..15"},
+        {"Help", WM_SYSCOMMAND, 0x09, "", "(Hushwell Help)\nread 0, 16, range 0..15"},
     };
     CWinApp app; // as in the program: the main dialog is its main window
-    Scripted<CHushwellDlg> dialog([&](Scripted<CHushwellDlg>& self) {
-        EXPECT_EQ(Text(self.Item(IDC_SQUELCH_VALUE)) + " " + std::to_string(self.m_valueRead),
-                  "0 0");
+    Scripted<CHushwellDlg> dialog([&](auto& self) {
         UDACCEL accel[3] = {};
         const HWND spin = self.Item(IDC_SQUELCH_SPIN);
         EXPECT_EQ(SendMessageA(spin, UDM_GETACCEL, 3, reinterpret_cast<LPARAM>(accel)), 2);
@@ -79,11 +66,9 @@ TEST(MainDialog, Wiring) {
         for (const Step& step : steps) {
             std::vector<std::string> calls;
             FakeRadio radio(calls, step.fail);
-            radio.LoadWorkedRadio();
             if (step.typed) {
                 SetWindowTextA(self.Item(IDC_SQUELCH_VALUE), step.typed);
             }
-            self.m_valueRead = step.valueRead;
             g_boxes.clear();
             const UINT_PTR timer = SetTimer(nullptr, 0, 0, CloseOpened);
             const HWND button = step.message == WM_COMMAND ? self.Item(step.wParam) : nullptr;
@@ -94,16 +79,17 @@ TEST(MainDialog, Wiring) {
                          reinterpret_cast<LPARAM>(&upper));
             std::string after;
             for (const SeenBox& box : g_boxes) {
-                after += (box.owner ? "Box " : "") + box.text + "\n";
+                after += (box.caption.empty() ? "" : "Box ") + box.text + "\n"; // captioned: a box
             }
-            after += "read " + std::to_string(self.m_valueRead) + ", " +
-                     Text(self.Item(IDC_SQUELCH_VALUE)) + ", range " + std::to_string(lower) +
-                     ".." + std::to_string(upper);
-            EXPECT_EQ(after, step.after) << step.what;
+            char entry[64] = {};
+            GetDlgItemTextA(self.m_hWnd, IDC_SQUELCH_VALUE, entry, sizeof entry);
+            EXPECT_EQ(after + "read " + std::to_string(self.m_valueRead) + ", " + entry +
+                          ", range " + std::to_string(lower) + ".." + std::to_string(upper),
+                      step.after)
+                << step.what;
         }
         self.SendMessage(WM_SYSCOMMAND, SC_CLOSE); // the close box
     });
-    g_main = &dialog;
     app.m_pMainWnd = &dialog;
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }

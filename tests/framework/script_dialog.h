@@ -19,9 +19,7 @@ inline std::vector<SeenBox> g_boxes;
 template <class Dialog>
 class Scripted : public Dialog {
 public:
-    template <class... Args>
-    explicit Scripted(std::function<void(Scripted&)> script, Args... args)
-        : Dialog(args...), m_script(std::move(script)) {
+    explicit Scripted(std::function<void(Scripted&)> script) : m_script(std::move(script)) {
         SetMessageBoxFunction([](HWND owner, const char* text, const char* caption, UINT type) {
             g_boxes.push_back({owner, text, caption, type});
             return IDOK;

@@ -1,6 +1,6 @@
 // A stand-in for the radio link component: CommandLink and PacketLink class objects registered in
-// this process, serving a sparse radio memory and logging every call into the test's log. The
-// program holds one instance at a time; this object is that instance.
+// this process, serving the worked radio's memory and logging every call into the test's log.
+// The program holds one instance at a time; this object is that instance.
 #pragma once
 
 #include "radio/radio_link.h"
@@ -31,6 +31,23 @@ public:
                                   CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_cookies[i]);
         }
         Restart(std::move(fail));
+        // The worked radio: index block at 288, pot vector at 160, squelch record at 576 with
+        // N = 30 and squelch byte 9A (value 10). Record bytes 2, 3, 31, 33, 34, 40, 62 and 63
+        // tell which of them a checksum covers.
+        auto put = [this](uint32_t at, std::initializer_list<BYTE> bytes) {
+            for (BYTE b : bytes) {
+                memory[at++] = b;
+            }
+        };
+        put(2, {0x01, 0x20});
+        put(39, {0x00, 0xA0});
+        put(288 + 52, {0x02, 0x40});
+        put(576, {0x1E, 0x7E, 0xAA, 0xBB, 0x01});
+        put(576 + 22, {0x9A});
+        put(576 + 31, {0x44, 0x00, 0xFF, 0xC0});
+        put(576 + 40, {0x5A});
+        put(576 + 62, {0x21, 0x77});
+        put(160, {1, 2, 3, 4, 5, 6, 7, 0x80, 9, 10, 11, 12, 13, 0x7E, 0xEE});
     }
     ~FakeRadio() {
         SetTransferAreaAllocator(nullptr);
@@ -48,25 +65,6 @@ public:
         m_calls.clear();
         m_fail = " " + fail + " ";
         SetTransferAreaAllocator(m_fail.find(" NoMemory ") != std::string::npos ? NoArea : nullptr);
-    }
-    // The worked radio: index block at 288, pot vector at 160, squelch record at 576 with N = 30
-    // and squelch byte 9A (value 10). Record bytes 2, 3, 31, 33, 34, 40, 62 and 63 tell which of
-    // them a checksum covers.
-    void LoadWorkedRadio() {
-        auto put = [this](uint32_t at, std::initializer_list<BYTE> bytes) {
-            for (BYTE b : bytes) {
-                memory[at++] = b;
-            }
-        };
-        put(2, {0x01, 0x20});
-        put(39, {0x00, 0xA0});
-        put(288 + 52, {0x02, 0x40});
-        put(576, {0x1E, 0x7E, 0xAA, 0xBB, 0x01});
-        put(576 + 22, {0x9A});
-        put(576 + 31, {0x44, 0x00, 0xFF, 0xC0});
-        put(576 + 40, {0x5A});
-        put(576 + 62, {0x21, 0x77});
-        put(160, {1, 2, 3, 4, 5, 6, 7, 0x80, 9, 10, 11, 12, 13, 0x7E, 0xEE});
     }
     static void RecordWait(DWORD ms) { s_log->push_back("Wait " + std::to_string(ms)); }
 
@@ -111,8 +109,8 @@ private:
     static BYTE* NoArea() { return nullptr; }
     // Logs the call with the bytes it carries; E_FAIL when it is one of those that fail.
     HRESULT Step(std::string entry, const TransferBuffer* bytes = nullptr) {
-        const std::string call = " " + entry.substr(0, entry.find(' ')) + "#" +
-                                 std::to_string(++m_calls[entry.substr(0, entry.find(' '))]) + " ";
+        const std::string kind = entry.substr(0, entry.find(' '));
+        const std::string call = " " + kind + "#" + std::to_string(++m_calls[kind]) + " ";
         for (int32_t i = 0; bytes && i < bytes->count; ++i) {
             entry += {' ', "0123456789ABCDEF"[bytes->data[i] >> 4],
                       "0123456789ABCDEF"[bytes->data[i] & 15]};

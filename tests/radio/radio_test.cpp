@@ -96,7 +96,6 @@ TEST(SquelchRead, CallsMessagesAndState) {
         dialog.value = 7;
         dialog.valueRead = 2;
         FakeRadio radio(dialog.log, row.fail);
-        radio.LoadWorkedRadio();
         radio.memory[39] = static_cast<BYTE>(row.vector >> 8);
         radio.memory[40] = static_cast<BYTE>(row.vector);
         radio.memory[288 + 52] = static_cast<BYTE>(row.record >> 8);
@@ -169,7 +168,6 @@ TEST(SquelchWrite, CallsBytesAndMessages) {
     for (const WriteRow& row : rows) {
         RecordingDialog dialog;
         FakeRadio radio(dialog.log);
-        radio.LoadWorkedRadio();
         radio.memory[576] = row.length;
         radio.memory[576 + 22] = row.squelch;
         ReadSquelch(dialog, FakeRadio::RecordWait);
@@ -190,26 +188,19 @@ TEST(SquelchWrite, RefusedUntilACompleteRead) {
     EXPECT_EQ(Joined(dialog.log), kMustRead);
 }
 
-struct ResetRow {
-    const char* what;
-    const char* fail;
-    HRESULT result;
-    std::string log;
-};
-
 TEST(ResetRadio, ResultAndCalls) {
     const std::string reset = Command("00 00 05 08 00");
-    const ResetRow rows[] = {
-        {"sent", "", S_OK, reset},
-        {"Close fails: the result is Send's", "Close#1", S_OK, reset},
-        {"Send fails: closed all the same", "Send#1", E_FAIL, reset},
-        {"no transfer area", "NoMemory", E_OUTOFMEMORY, ""},
+    const std::tuple<const char*, HRESULT, std::string> rows[] = {
+        {"", S_OK, reset},
+        {"Close#1", S_OK, reset},  // the result is Send's
+        {"Send#1", E_FAIL, reset}, // closed all the same
+        {"NoMemory", E_OUTOFMEMORY, ""},
     };
-    for (const ResetRow& row : rows) {
+    for (const auto& [fail, result, log] : rows) {
         RecordingDialog boxes;
-        FakeRadio radio(boxes.log, row.fail);
-        EXPECT_EQ(ResetRadio(), row.result) << row.what;
-        EXPECT_EQ(Joined(boxes.log), row.log) << row.what;
+        FakeRadio radio(boxes.log, fail);
+        EXPECT_EQ(ResetRadio(), result) << fail;
+        EXPECT_EQ(Joined(boxes.log), log) << fail;
     }
 }
 
