@@ -1,6 +1,5 @@
-// The frame decoder as both ends of the line run it: any byte stream into a FrameReader, and any
-// chunk into DecodeFrame. A frame accepted must encode back to bytes that decode to the same
-// frame; nothing may read or write outside its buffers (the sanitizers watch).
+// The frame decoder as both ends of the line run it, on any bytes: a frame accepted must encode
+// back to bytes that decode to the same frame; nothing may reach outside its buffers.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,9 +7,7 @@
 #include "protocol/frame.h"
 #include "protocol/messages.h"
 
-namespace {
-
-void CheckRoundTrip(const proto::Frame& frame) {
+static void CheckRoundTrip(const proto::Frame& frame) {
     uint8_t encoded[proto::kMaxEncodedFrame];
     const size_t size = proto::EncodeFrame(frame, encoded, sizeof encoded);
     proto::Frame again;
@@ -20,8 +17,6 @@ void CheckRoundTrip(const proto::Frame& frame) {
         std::abort();
     }
 }
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     proto::Frame frame;

@@ -6,14 +6,7 @@ import zlib
 
 
 def cobs(data):  # frames are shorter than 254 bytes: no full blocks
-    out, block = bytearray(), bytearray()
-    for b in data + b"\0":
-        if b:
-            block.append(b)
-        else:
-            out += bytes([len(block) + 1]) + block
-            block = bytearray()
-    return bytes(out)
+    return b"".join(bytes([len(block) + 1]) + block for block in data.split(b"\0"))
 
 
 def frame(ftype, seq, addr, payload=b""):

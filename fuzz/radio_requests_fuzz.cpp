@@ -1,7 +1,6 @@
-// The simulated radio's request handling: any byte stream as the line delivers it, split into
-// frames and handed to the RequestHandler of the built-in radio, in programming mode or not as
-// the first byte says. Every reply must reach the host intact, echo the request's sequence
-// number, and report a write as stored only when it stored exactly the bytes sent.
+// The simulated radio's request handling: any byte stream, split into frames for the built-in
+// radio's RequestHandler, in programming mode or not as the first byte says. Every reply must reach
+// the host intact, echo the sequence number, and report a write stored only as the bytes sent.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -1,94 +1,117 @@
-// A scripted radio on a fake line, for running the link classes without a serial port or
-// real time. The fake clock moves only while the host polls an empty line, so timeouts take
-// no wall time and come out exactly the same on every run.
+// The link classes of the component on a scripted fake line with a fake clock: every poll of the
+// line takes 5 ms of fake time, so timeouts cost no wall time and come out the same every run.
 #pragma once
 
-#include <cstdint>
+#include <algorithm>
 #include <deque>
-#include <functional>
-#include <string>
-#include <vector>
+#include <memory>
+#include <numeric>
 
-#include "component/byte_port.h"
-#include "component/link_core.h"
-#include "protocol/frame.h"
+#include "component/command_link.h"
+#include "component/packet_link.h"
+#include "protocol/crc32.h"
+#include "protocol/messages.h"
+#include "tests/protocol/hex.h"
 
-class FakeClock : public Clock {
-public:
-    uint64_t NowMs() override { return m_now; }
-    void Advance(uint64_t ms) { m_now += ms; }
+inline constexpr auto Hr = [](uint32_t code) { return static_cast<HRESULT>(code); };
 
-private:
-    uint64_t m_now = 1'000'000;
+// A transfer buffer over its own area, which starts as 0xCC so that any byte written shows.
+struct Buffer : TransferBuffer {
+    // count -1 here: as many as the content has (none: -1, as a reply area starts).
+    explicit Buffer(const char* content = nullptr, int32_t count = -1, int32_t capacity = 64)
+        : TransferBuffer{count, capacity, area} {
+        const Bytes bytes = Hex(content ? content : "");
+        std::copy(bytes.begin(), bytes.end(), std::fill_n(area, 80, 0xCC) - 80);
+        this->count = content && count == -1 ? static_cast<int32_t>(bytes.size()) : count;
+    }
+    Bytes Area() const { return Bytes(area, area + 80); }
+    BYTE area[80];
 };
 
-// What the scripted radio does with one frame from the host.
-enum class Answer {
-    Correct,        // the right answer (the radio model's data, ack or Nak)
-    Drop,           // nothing at all
-    Corrupt,        // the right answer with one byte of its encoding changed
-    Truncate,       // the right answer with its last bytes lost, delimiter kept
-    WrongSequence,  // the right answer with another sequence number
-    WrongAddress,   // the right answer with another address
-    WrongType,      // a CommandAck where another type belongs (or the reverse)
-    WrongLength,    // the right answer with one payload byte less
-    WrongWriteCrc,  // a WriteAck whose CRC is off by one
-    WrongWriteCount // a WriteAck whose count is off by one
-};
+// What the radio does with the host's next frame; Right once the script has run out.
+enum class Answer { Right, Silence, Damaged, Stale, WrongAddress, Nak, BadCrc };
 
-class FakeLine {
-public:
-    FakeLine();
+struct FakeLink : Clock {
+    struct Port : BytePort {
+        explicit Port(FakeLink& f) : f(f) { ++f.openPorts; }
+        ~Port() override { --f.openPorts; }
+        HRESULT Write(const uint8_t* bytes, size_t count) override { // a whole frame
+            proto::Frame request;
+            f.sent.emplace_back(bytes, bytes + count);
+            proto::DecodeFrame(bytes, count - 1, request);
+            f.Respond(request, f.script.empty() ? Answer::Right : f.script.front());
+            f.script.erase(f.script.begin(), f.script.begin() + !f.script.empty());
+            return S_OK;
+        }
+        HRESULT Read(uint8_t* out, size_t capacity, size_t& received) override {
+            f.now += 5;
+            received = std::min(capacity, f.incoming.size());
+            std::copy_n(f.incoming.begin(), received, out);
+            f.incoming.erase(f.incoming.begin(), f.incoming.begin() + received);
+            return S_OK;
+        }
+        void DiscardInput() override { f.incoming.clear(); }
+        FakeLink& f;
+    };
 
-    FakeClock& Clock() { return m_clock; }
-    // Opens ports on this line; every name asked for is recorded.
-    PortOpener Opener();
-    // Makes the opener fail with this result (S_OK: succeed).
-    void FailOpenWith(HRESULT result) { m_openResult = result; }
+    explicit FakeLink(bool packet) {
+        auto opener = [this](const std::string&, std::unique_ptr<BytePort>& port) {
+            port = std::make_unique<Port>(*this);
+            return S_OK;
+        };
+        using Maker = HRESULT (*)(PortOpener, Clock&, REFIID, void**);
+        (packet ? Maker{NewPacketLink} : Maker{NewCommandLink})(opener, *this, IID_IRadioLink,
+                                                                link.PutVoid());
+        link->QueryInterface(IID_IPacketTransfer, transfer.PutVoid());
+    }
+    uint64_t NowMs() override { return now; }
+    void Queue(proto::Frame frame, int sequenceChange = 0, uint8_t flip = 0) {
+        frame.sequence = static_cast<uint8_t>(frame.sequence + sequenceChange);
+        Bytes bytes(proto::kMaxEncodedFrame);
+        bytes.resize(proto::EncodeFrame(frame, bytes.data(), bytes.size()));
+        bytes[bytes.size() / 2] ^= flip;
+        incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+    }
+    void Respond(const proto::Frame& request, Answer answer) {
+        Bytes data(request.payload[0]); // what the built-in radio holds at 0x0120
+        std::iota(data.begin(), data.end(), uint8_t{0x26});
+        const uint32_t crc = proto::Crc32(request.payload, request.length);
+        proto::Frame reply =
+            answer == Answer::Nak ? proto::MakeNak(request, proto::NakReason::AddressOutOfRange)
+            : request.type == proto::FrameType::Read
+                ? proto::MakeReadData(request, data.data(), data.size())
+            : request.type == proto::FrameType::Write
+                ? proto::MakeWriteAck(request, request.length, crc + (answer == Answer::BadCrc))
+                : proto::MakeCommandAck(request);
+        reply.address += answer == Answer::WrongAddress;
+        if (answer == Answer::Stale) { // first a late answer to the exchange before
+            Queue(reply, -1);
+        }
+        if (answer != Answer::Silence) {
+            Queue(reply, 0, answer == Answer::Damaged ? 0x02 : 0);
+        }
+    }
+    HRESULT Send(const char* bytes, int32_t count = -1, int32_t capacity = 64) {
+        Buffer buffer(bytes, count, capacity);
+        return link->Send(&buffer);
+    }
+    HRESULT Request(const char* name, const char* payload, int32_t count = -1,
+                    int32_t capacity = 64) {
+        Buffer buffer(payload, count, capacity);
+        return transfer->Request(name, &buffer, &address);
+    }
+    HRESULT Reply(int32_t capacity = 64) {
+        reply.capacity = capacity;
+        return transfer->Reply(0, &reply, &address);
+    }
 
-    // The answers to the host's next frames, in order; Correct once the script runs out.
-    void Script(std::vector<Answer> answers) { m_script.assign(answers.begin(), answers.end()); }
-    // Answer with a Nak of this reason instead of the right answer (0: no Nak).
-    void RefuseWith(proto::NakReason reason) { m_refusal = static_cast<uint8_t>(reason); }
-    // A late answer to an earlier exchange, put on the line before the answer to each frame.
-    void PrecedeAnswersWithStaleFrame(bool on) { m_staleFirst = on; }
-    // Answer every frame with an endless stream of stale frames (a babbling line).
-    void Babble(bool on) { m_babble = on; }
-    // The radio model's memory: byte i holds (i * 7 + 3) & 0xFF until written.
-    uint8_t MemoryAt(uint32_t address) const;
-
-    const std::vector<uint8_t>& Written() const { return m_written; }
-    const std::vector<proto::Frame>& FramesSent() const { return m_frames; }
-    // The encoded bytes of each frame sent, delimiter included.
-    const std::vector<std::vector<uint8_t>>& EncodedFramesSent() const { return m_encoded; }
-    const std::vector<std::string>& OpenedNames() const { return m_openedNames; }
-    int OpenPorts() const { return m_openPorts; }
-    int Discards() const { return m_discards; }
-
-private:
-    class Port;
-    friend class Port;
-
-    void Received(const uint8_t* bytes, size_t count);
-    void Respond(const proto::Frame& request);
-    proto::Frame RightAnswer(const proto::Frame& request);
-    void Queue(const proto::Frame& frame);
-
-    FakeClock m_clock;
-    HRESULT m_openResult = S_OK;
-    std::deque<Answer> m_script;
-    uint8_t m_refusal = 0;
-    bool m_staleFirst = false;
-    bool m_babble = false;
-    std::vector<uint8_t> m_memory;
-
-    std::vector<uint8_t> m_written;
-    std::vector<proto::Frame> m_frames;
-    std::vector<std::vector<uint8_t>> m_encoded;
-    std::vector<uint8_t> m_pendingEncoded;
-    proto::FrameReader m_reader;
-    std::deque<uint8_t> m_incoming;
-    std::vector<std::string> m_openedNames;
-    int m_openPorts = 0;
-    int m_discards = 0;
+    uint64_t now = 0;
+    std::deque<Answer> script;
+    std::vector<Bytes> sent; // each frame the host wrote
+    std::deque<uint8_t> incoming;
+    int openPorts = 0;
+    uint32_t address = 0x0120;
+    Buffer reply;
+    ComPtr<IPacketTransfer> transfer;
+    ComPtr<IRadioLink> link;
 };

@@ -1,5 +1,5 @@
-// The built radiolink.dll, loaded into the test process and called through its exports, as
-// COM and regsvr32 call it.
+// The built radiolink.dll loaded into the test process and called through its exports, as COM
+// and regsvr32 call it. RADIOLINK_DLL is its path in the build tree.
 #pragma once
 
 #include <windows.h>
@@ -10,42 +10,32 @@
 
 class RadioLinkDll {
 public:
-    RadioLinkDll();
+    RadioLinkDll() : m_module(LoadLibraryA("Z:" RADIOLINK_DLL)) {} // Wine's Z: is the root
     RadioLinkDll(const RadioLinkDll&) = delete;
-    RadioLinkDll& operator=(const RadioLinkDll&) = delete;
-    ~RadioLinkDll();
-
+    ~RadioLinkDll() { FreeLibrary(m_module); }
     bool Loaded() const { return m_module != nullptr; }
-    // The full path the DLL was loaded from, as registration must name it.
-    std::wstring Path() const;
-    // A description of what went wrong when Loaded() is false.
-    const std::string& LoadError() const { return m_error; }
-
-    HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) const;
-    HRESULT CanUnloadNow() const;
-    HRESULT RegisterServer() const;
-    HRESULT UnregisterServer() const;
-    HRESULT Install(BOOL install, const wchar_t* commandLine) const;
-
-    // An instance of clsid made by the DLL's own class object, as IRadioLink.
-    HRESULT CreateLink(REFCLSID clsid, ComPtr<IRadioLink>& link) const;
+    std::string LoadError() const { return "cannot load " RADIOLINK_DLL; }
+    // Calls an export by name, with the argument types it is declared with.
+    template <class... Args>
+    HRESULT Call(const char* name, Args... args) const {
+        using Function = HRESULT(STDAPICALLTYPE*)(Args...);
+        const FARPROC proc = GetProcAddress(m_module, name);
+        return proc ? reinterpret_cast<Function>(reinterpret_cast<void*>(proc))(args...)
+                    : E_NOTIMPL;
+    }
+    HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** object) const {
+        return Call<REFCLSID, REFIID, void**>("DllGetClassObject", clsid, iid, object);
+    }
 
 private:
-    HMODULE m_module = nullptr;
-    std::string m_error;
-    FARPROC m_getClassObject = nullptr;
-    FARPROC m_canUnloadNow = nullptr;
-    FARPROC m_registerServer = nullptr;
-    FARPROC m_unregisterServer = nullptr;
-    FARPROC m_install = nullptr;
+    const HMODULE m_module;
 };
 
-// Initialises COM for one test (apartment-threaded, as the program does).
+// COM for one test, apartment-threaded as the program runs it.
 class ComApartment {
 public:
-    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComApartment() = default;
     ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
     ~ComApartment() {
         if (SUCCEEDED(m_result)) {
             CoUninitialize();
@@ -54,5 +44,5 @@ public:
     HRESULT Result() const { return m_result; }
 
 private:
-    HRESULT m_result;
+    const HRESULT m_result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 };
