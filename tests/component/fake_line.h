@@ -1,5 +1,6 @@
 // The link classes of the component on a scripted fake line with a fake clock: every poll of the
-// line takes 5 ms of fake time, so timeouts cost no wall time and come out the same every run.
+// line takes 5 ms of fake time (or 1 s on a slow line) and brings at most one frame, so timeouts
+// cost no wall time and come out the same every run.
 #pragma once
 
 #include <algorithm>
@@ -29,7 +30,7 @@ struct Buffer : TransferBuffer {
 };
 
 // What the radio does with the host's next frame; Right once the script has run out.
-enum class Answer { Right, Silence, Damaged, Stale, WrongAddress, Nak, BadCrc };
+enum class Answer { Right, Silence, Damaged, Stale, WrongAddress, Nak, BadCrc, SlowSilence };
 
 struct FakeLink : Clock {
     struct Port : BytePort {
@@ -44,8 +45,10 @@ struct FakeLink : Clock {
             return S_OK;
         }
         HRESULT Read(uint8_t* out, size_t capacity, size_t& received) override {
-            f.now += 5;
-            received = std::min(capacity, f.incoming.size());
+            f.now += f.pollMs;
+            const size_t frame =
+                std::find(f.incoming.begin(), f.incoming.end(), 0) - f.incoming.begin();
+            received = std::min({capacity, frame + 1, f.incoming.size()});
             std::copy_n(f.incoming.begin(), received, out);
             f.incoming.erase(f.incoming.begin(), f.incoming.begin() + received);
             return S_OK;
@@ -87,7 +90,8 @@ struct FakeLink : Clock {
         if (answer == Answer::Stale) { // first a late answer to the exchange before
             Queue(reply, -1);
         }
-        if (answer != Answer::Silence) {
+        pollMs = answer == Answer::SlowSilence ? 1000 : pollMs;
+        if (answer != Answer::Silence && answer != Answer::SlowSilence) {
             Queue(reply, 0, answer == Answer::Damaged ? 0x02 : 0);
         }
     }
@@ -95,9 +99,8 @@ struct FakeLink : Clock {
         Buffer buffer(bytes, count, capacity);
         return link->Send(&buffer);
     }
-    HRESULT Request(const char* name, const char* payload, int32_t count = -1,
-                    int32_t capacity = 64) {
-        Buffer buffer(payload, count, capacity);
+    HRESULT Request(const char* name, const char* bytes, int32_t count = -1, int32_t room = 64) {
+        Buffer buffer(bytes, count, room);
         return transfer->Request(name, &buffer, &address);
     }
     HRESULT Reply(int32_t capacity = 64) {
@@ -105,7 +108,7 @@ struct FakeLink : Clock {
         return transfer->Reply(0, &reply, &address);
     }
 
-    uint64_t now = 0;
+    uint64_t now = 0, pollMs = 5;
     std::deque<Answer> script;
     std::vector<Bytes> sent; // each frame the host wrote
     std::deque<uint8_t> incoming;

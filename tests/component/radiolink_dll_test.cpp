@@ -111,12 +111,10 @@ TEST(RadioLine, ReadsRefusesABusyOrAbsentPortAndReportsASilentRadioInTime) {
     ASSERT_EQ(S_OK, transfer->Request("REQ_RD_DATA", &payload, &address));
     ASSERT_EQ(S_OK, transfer->Reply(0, &reply, &address));
     EXPECT_EQ(Hex("26 27 28 29"), Bytes(reply.area, reply.area + reply.count));
-    // A port in use, and one that is not there.
     EXPECT_EQ(Hr(0x80070005), command->Open("COM1", 0)) << "access denied: in use";
     EXPECT_EQ(S_OK, packet->Close());
     EXPECT_EQ(Hr(0x80070002), packet->Open("COM9", 4)) << "file not found";
     EXPECT_EQ(S_FALSE, packet->Close()) << "still closed";
-    // A silent radio.
     const std::unique_ptr<void, decltype(&CloseHandle)> fifo(
         CreateFileA(control, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr), &CloseHandle);
     DWORD written = 0;
