@@ -3,7 +3,6 @@
 // the layout check the soak judges its memory by, image files, seeded faults, control lines.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <unistd.h>
 
@@ -115,7 +114,7 @@ TEST(ImageFile, SavedImageLoadsBackAndWrongSizesAreRefused) {
     EXPECT_FALSE(radiosim::LoadImage(path, loaded, error));
     EXPECT_EQ("image " + path + " must be exactly 65536 bytes, it has 65535", error);
     EXPECT_TRUE(loaded == saved) << "memory is changed only by a good image";
-    std::remove(path.c_str());
+    unlink(path.c_str());
 }
 
 Bytes Faulted(uint64_t seed) { // 500 bytes with 10% dropped and 10% corrupted
