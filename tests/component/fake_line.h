@@ -25,6 +25,7 @@ struct Buffer : TransferBuffer {
         std::copy(bytes.begin(), bytes.end(), std::fill_n(area, 80, 0xCC) - 80);
         this->count = content && count == -1 ? static_cast<int32_t>(bytes.size()) : count;
     }
+    Buffer(const Buffer&) = delete; // data points into the buffer itself
     Bytes Area() const { return Bytes(area, area + 80); }
     BYTE area[80];
 };

@@ -21,6 +21,7 @@ TEST(Exchange, RetriesVerifiesAndKeepsItsTimes) {
     } cases[] = {
         {"REQ_RD_DATA", "04", {}, S_OK, 1, 0, "26 27 28 29"},
         {"REQ_RD_DATA", "04", {A::Silence}, S_OK, 2, 418, "26 27 28 29"},
+        {"REQ_RD_DATA", "04", {A::Damaged}, S_OK, 2, 0, "26 27 28 29"},
         {"REQ_RD_DATA", "04", {A::WrongAddress}, S_OK, 2, 0, "26 27 28 29"},
         {"REQ_RD_DATA", "04", {A::Stale}, S_OK, 1, 0, "26 27 28 29"}, // costs no attempt
         {"REQ_RD_DATA", "04", {A::Nak}, Hr(0x80040302), 1, 0, ""},    // address out of range
@@ -63,6 +64,7 @@ TEST(RefusedCall, GivesItsResultAndChangesNothing) {
         {true, Command, [](F& f) { return f.Request("REQ_RD_DATA", "04"); }, kWrongKind},
         {true, Command, [](F& f) { return f.Reply(); }, kWrongKind},
         {false, Closed, [](F& f) { return f.Send("01 02 01 40 00"); }, kNotOpen},
+        {true, Closed, [](F& f) { return f.Request("REQ_RD_DATA", "04"); }, kNotOpen},
         {true, Packet, [](F& f) { return f.Reply(); }, Hr(0x80040204)}, // no request
         {true, Pending, [](F& f) { return f.Request("REQ_RD_DATA", "04"); }, Hr(0x80040205)},
         {false, Command, [](F& f) { return f.link->Send(nullptr); }, kBad},

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "radio/radio_link.h"
 
 class RadioLinkDll {
@@ -13,8 +11,6 @@ public:
     RadioLinkDll() : m_module(LoadLibraryA("Z:" RADIOLINK_DLL)) {} // Wine's Z: is the root
     RadioLinkDll(const RadioLinkDll&) = delete;
     ~RadioLinkDll() { FreeLibrary(m_module); }
-    bool Loaded() const { return m_module != nullptr; }
-    std::string LoadError() const { return "cannot load " RADIOLINK_DLL; }
     // Calls an export by name, with the argument types it is declared with.
     template <class... Args>
     HRESULT Call(const char* name, Args... args) const {
@@ -41,7 +37,6 @@ public:
             CoUninitialize();
         }
     }
-    HRESULT Result() const { return m_result; }
 
 private:
     const HRESULT m_result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
