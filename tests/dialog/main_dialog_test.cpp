@@ -23,7 +23,6 @@ void CALLBACK CloseOpened(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 struct Step {
-    const char* what;
     UINT message; // WM_COMMAND comes from the button whose id is wParam
     WPARAM wParam;
     const char* fail;  // of the fake radio link
@@ -33,19 +32,17 @@ struct Step {
 
 TEST(MainDialog, Wiring) {
     const Step steps[] = {
-        {"Write first", WM_COMMAND, IDC_WRITE, "", kMustRead + "read 0, 0, range 0..0"},
-        {"Default", WM_COMMAND, IDC_DEFAULT, "", "read 0, 8, range 0..0"},
-        {"Read, no radio", WM_COMMAND, IDC_READ, "Open#1",
-         kProgrammingMode + "read 0, 8, range 0..0"},
-        {"Read", WM_COMMAND, IDC_READ, "", "read 1, 10, range 0..15"},
-        {"Write 16", WM_COMMAND, IDC_WRITE, "",
+        {WM_COMMAND, IDC_WRITE, "", kMustRead + "read 0, 0, range 0..0"},
+        {WM_COMMAND, IDC_DEFAULT, "", "read 0, 8, range 0..0"},
+        {WM_COMMAND, IDC_READ, "Open#1", kProgrammingMode + "read 0, 8, range 0..0"},
+        {WM_COMMAND, IDC_READ, "", "read 1, 10, range 0..15"},
+        {WM_COMMAND, IDC_WRITE, "",
          "Box Please enter a whole number between 0 and 15.\nread 1, 16, range 0..15", "16"},
-        {"Reset Radio fails", WM_COMMAND, IDC_RESET_RADIO, "Open#1",
-         kCouldNotReset + "read 0, 16, range 0..15"},
-        {"Reset Radio", WM_COMMAND, IDC_RESET_RADIO, "", "read 0, 16, range 0..15"},
-        {"About", WM_SYSCOMMAND, 0x10, "", "(About Hushwell)\nread 0, 16, range 0..15"},
-        {"About, low bits", WM_SYSCOMMAND, 0x1F, "", "(About Hushwell)\nread 0, 16, range 0..15"},
-        {"Help", WM_SYSCOMMAND, 0x09, "", "(Hushwell Help)\nread 0, 16, range 0..15"},
+        {WM_COMMAND, IDC_RESET_RADIO, "Open#1", kCouldNotReset + "read 0, 16, range 0..15"},
+        {WM_COMMAND, IDC_RESET_RADIO, "", "read 0, 16, range 0..15"},
+        {WM_SYSCOMMAND, 0x10, "", "(About Hushwell)\nread 0, 16, range 0..15"},
+        {WM_SYSCOMMAND, 0x1F, "", "(About Hushwell)\nread 0, 16, range 0..15"},
+        {WM_SYSCOMMAND, 0x09, "", "(Hushwell Help)\nread 0, 16, range 0..15"},
     };
     CWinApp app; // as in the program: the main dialog is its main window
     Scripted<CHushwellDlg> dialog([&](auto& self) {
@@ -86,7 +83,7 @@ TEST(MainDialog, Wiring) {
             EXPECT_EQ(after + "read " + std::to_string(self.m_valueRead) + ", " + entry +
                           ", range " + std::to_string(lower) + ".." + std::to_string(upper),
                       step.after)
-                << step.what;
+                << "message " << step.message << ", " << step.wParam;
         }
         self.SendMessage(WM_SYSCOMMAND, SC_CLOSE); // the close box
     });
@@ -95,9 +92,12 @@ TEST(MainDialog, Wiring) {
 }
 
 TEST(MinimizedIcon, CentredWithTruncationTowardZero) {
-    const std::pair<int, int> rows[] = {{160, 64}, {33, 1}, {20, -5}}; // width, origin
-    for (const auto& [width, origin] : rows) {
-        EXPECT_EQ(CentredIconOrigin(RECT{0, 0, width, width}, 32, 32).x, origin) << width;
+    // A square client area of each size, and a 32 x 16 icon.
+    const std::tuple<int, int, int> rows[] = {{160, 64, 72}, {33, 1, 9}, {20, -5, 2}};
+    for (const auto& [size, x, y] : rows) {
+        const POINT origin = CentredIconOrigin(RECT{0, 0, size, size}, 32, 16);
+        EXPECT_EQ(std::to_string(origin.x) + "," + std::to_string(origin.y),
+                  std::to_string(x) + "," + std::to_string(y));
     }
 }
 
