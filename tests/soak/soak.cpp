@@ -5,7 +5,6 @@
 // saved memory holds and its own layout check after each write. Every row of the table printed
 // is judged against its bound; then SOAK PASSED or SOAK FAILED.
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -89,12 +88,15 @@ struct RadioLog {
 
 void NoWait(DWORD) {} // the simulated radio needs no time to settle in programming mode
 
-// Committed memory, and the value of a fresh handle (Wine 8 counts no handles; the lowest free
-// one tells).
+// Committed private memory, summed over the address space, and the value of a fresh handle
+// (Wine 8 reports neither memory nor a handle count; the lowest free handle tells).
 void Measure(int when) {
-    PROCESS_MEMORY_COUNTERS memory = {};
-    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
-    g_tally.committedKiB[when] = memory.PagefileUsage / 1024;
+    MEMORY_BASIC_INFORMATION region = {};
+    for (char* at = nullptr; VirtualQuery(at, &region, sizeof region);
+         at = static_cast<char*>(region.BaseAddress) + region.RegionSize) {
+        const bool mine = region.State == MEM_COMMIT && region.Type == MEM_PRIVATE;
+        g_tally.committedKiB[when] += mine ? region.RegionSize / 1024 : 0;
+    }
     const HANDLE fresh = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     g_tally.handles[when] = reinterpret_cast<ULONG_PTR>(fresh) / 4;
     CloseHandle(fresh);
