@@ -1,11 +1,8 @@
-// e2e_driver: works hushwell.exe from outside as a person would.
-//   --list                  the cases: "radio ID" (a fresh simulated radio on COM1) or "none ID"
-//                           (COM1 absent), for tests/e2e/run, which starts the radio
-//   --case ID --exe PATH    one case below: "ok ..." or "FAIL ..." and the step; status 0 or 1
-//   --exe PATH [--out FILE] [STEP ...]   free steps, for scripts/run and scripts/bench (status 2
-//                           when a step failed or the case is unknown)
-// A step is "VERB [ARG][ => what a person then sees]": see program.h; in cases also memory
-// ADDRESS and unchanged (the radio's saved memory). No window can be made: status 3.
+// e2e_driver --list: the cases, "radio ID" (tests/e2e/run starts a fresh simulated radio on COM1)
+// or "none ID" (COM1 absent). --case ID --exe PATH: one case below, "ok ..." or "FAIL ..." and
+// the step; status 0 or 1. --exe PATH [--out FILE] [STEP ...]: free steps for scripts/run and
+// scripts/bench, a line each (status 2 on a failed step). A step is "VERB [ARG][ => what a person
+// then sees]" (program.h); cases also have memory ADDRESS and unchanged. No window: status 3.
 #include <windows.h>
 
 #include <algorithm>
@@ -105,7 +102,9 @@ bool Run(const std::string& steps, bool checked, const std::string& exe, std::st
                       "\", saw \"" + saw + "\"";
         } else if (!checked) {
             std::printf("step\t%u\t%s\t%s\t%s\t%llu\t%s\t%s\n", static_cast<unsigned>(i),
-                        verb.c_str(), arg.c_str(), ok ? "ok" : "failed", GetTickCount64() - started,
+                        verb.c_str(), arg.c_str(), ok ? "ok" : "failed",
+                        (program.idleSinceMs > started ? program.idleSinceMs : GetTickCount64()) -
+                            started,
                         (ok ? text : error).c_str(), popups.c_str());
             std::fflush(stdout);
             problem = error;

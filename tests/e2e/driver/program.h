@@ -63,6 +63,8 @@ public:
         return false;
     }
 
+    ULONGLONG idleSinceMs = 0;
+
     // The popups answered since the last call, each "caption: first text", joined by " | ".
     std::string TakePopups() {
         AnswerPopups();
@@ -101,7 +103,7 @@ private:
     // Posts WM_COMMAND (a button) or WM_SYSCOMMAND, then waits until idle, answering popups.
     // A sent probe overtakes a posted message, but the program takes that right after answering
     // it, and a modal loop answers a moment before it shows its window: so idle is three
-    // answered probes in a row, 50 ms apart, with no popup up.
+    // answered probes in a row with no popup up; idleSinceMs is when the first one answered.
     bool Press(UINT message, UINT id, std::string& error) {
         const bool button = message == WM_COMMAND;
         PostMessageA(m_main, message, button ? MAKEWPARAM(id, BN_CLICKED) : id,
@@ -113,10 +115,11 @@ private:
         int quiet = 0;
         const auto idle = [&] {
             DWORD_PTR result = 0;
-            Sleep(50);
+            Sleep(quiet ? 50 : 10);
             const bool answers =
                 SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result);
             quiet = answers && Dialogs().size() == 1 ? quiet + 1 : 0;
+            idleSinceMs = quiet == 1 ? GetTickCount64() : idleSinceMs;
             return quiet >= 3;
         };
         return Await(idle, "the program was still busy", error);
