@@ -93,6 +93,7 @@ HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
     const uint64_t giveUpAt = clock.NowMs() + kExchangeLimitMs;
     uint64_t attemptEndsAt = std::min(giveUpAt, clock.NowMs() + AttemptTimeoutMs());
     bool sawBadAnswer = false;
+    uint32_t silences = 0; // attempts that ended without a usable answer in their time
     proto::FrameReader reader;
 
     for (;;) {
@@ -137,7 +138,8 @@ HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
         if (!silent && !damaged) {
             continue;
         }
-        if (m_attemptsSent >= proto::kAttempts) {
+        silences += silent ? 1 : 0;
+        if (m_attemptsSent >= proto::kMaxSends || silences >= proto::kSilentAttempts) {
             // No attempt left: answers to earlier attempts may still come until the last
             // attempt's time is up.
             if (silent) {

@@ -1,10 +1,12 @@
 // One request and its answer on the line: send, wait, retransmit the identical frame, verify.
 //
-// The first attempt is sent by Start; Finish waits for the answer and retransmits on silence
-// or on a damaged or mismatched answer, proto::kAttempts sends in all. Each attempt waits
-// proto::kReplyTimeoutMs plus the expected answer's time on the line; the whole of Finish
-// never takes longer than kExchangeLimitMs. Frames carrying another sequence number are late
-// answers to earlier exchanges and are skipped without costing an attempt.
+// The first attempt is sent by Start; Finish waits for the answer and retransmits the
+// identical frame: at once on a damaged or mismatched answer, after the attempt's timeout on
+// silence. Silence ends the exchange after proto::kSilentAttempts attempts, damage after
+// proto::kMaxSends sends in all. Each attempt waits proto::kReplyTimeoutMs plus the expected
+// answer's time on the line; the whole of Finish never takes longer than kExchangeLimitMs. Frames
+// carrying another sequence number are late answers to earlier exchanges and are skipped without
+// costing an attempt.
 #pragma once
 
 #include <windows.h>

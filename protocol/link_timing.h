@@ -12,8 +12,12 @@ constexpr uint32_t kLineBaud = 9600;
 // How long the host waits for a reply to begin arriving and be processed, per attempt,
 // beyond the reply's own time on the line.
 constexpr uint32_t kReplyTimeoutMs = 400;
-// Attempts per exchange: the first send and two retransmissions of the identical frame.
-constexpr uint32_t kAttempts = 3;
+// Attempts per exchange that may end in silence: the first send and two retransmissions of the
+// identical frame, each after a whole reply timeout.
+constexpr uint32_t kSilentAttempts = 3;
+// Sends per exchange in all. A damaged or mismatched answer is seen as soon as it has arrived,
+// so the identical frame goes again at once, until this many sends or the bound below.
+constexpr uint32_t kMaxSends = 12;
 // A failed exchange reports within this bound, whatever the frame.
 constexpr uint32_t kExchangeBoundMs = 2000;
 

@@ -26,7 +26,16 @@ TEST(Exchange, RetriesVerifiesAndKeepsItsTimes) {
         {"REQ_RD_DATA", "04", {A::Stale}, S_OK, 1, 0, "26 27 28 29"}, // costs no attempt
         {"REQ_RD_DATA", "04", {A::Nak}, Hr(0x80040302), 1, 0, ""},    // address out of range
         {"REQ_RD_DATA", "04", {silent, silent + 3}, Hr(0x80040210), 3, 1254, ""}, // no answer
-        {"REQ_RD_DATA", "04", {A::Damaged, A::Damaged, A::Damaged}, Hr(0x80040211), 3, 418, ""},
+        // Damage is resent at once, up to 12 sends; silence ends the exchange at its third.
+        {"REQ_RD_DATA", "04", std::vector<A>(11, A::Damaged), S_OK, 12, 55, "26 27 28 29"},
+        {"REQ_RD_DATA", "04", std::vector<A>(12, A::Damaged), Hr(0x80040211), 12, 473, ""},
+        {"REQ_RD_DATA",
+         "04",
+         {A::Silence, A::Damaged, A::Silence, A::Silence},
+         Hr(0x80040211),
+         4,
+         1254,
+         ""},
         // A slow line: the exchange ends at its first poll after 1.8 s, whatever attempts are left.
         {"REQ_RD_DATA", "04", {A::SlowSilence, A::Silence}, Hr(0x80040210), 2, 2000, ""},
         {"REQ_WR_DATA", "00 11 22", {A::Silence}, S_OK, 2, 419, ""},
