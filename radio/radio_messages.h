@@ -14,7 +14,7 @@ constexpr char kMsgReadFailed[] =
     "The radio could not be read. Check the cable and the radio, then press Read again.";
 constexpr char kMsgWriteIncomplete[] =
     "The write did not complete: the radio may hold part of the new value. "
-    "Press Write again to send it once more.";
+    "Press Write again; if it fails again, press Read and then Write.";
 constexpr char kMsgRecordLengthUnsupported[] =
     "The radio's squelch record has a length Hushwell cannot write (it must be 28 to 59 "
     "bytes). Nothing was written.";

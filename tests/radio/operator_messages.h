@@ -14,8 +14,8 @@ inline const std::string kReadFailed = "Box The radio could not be read. Check t
 inline const std::string kMustRead = "Box Must read current Squelch value first\n";
 inline const std::string kCouldNotReset = "Box Couldn't reset the radio, sorry\n";
 inline const std::string kWriteIncomplete =
-    "Box The write did not complete: the radio may hold part of the new value. Press Write again "
-    "to send it once more.\n";
+    "Box The write did not complete: the radio may hold part of the new value. Press Write again; "
+    "if it fails again, press Read and then Write.\n";
 inline const std::string kLengthRefused =
     "Box The radio's squelch record has a length Hushwell cannot write (it must be 28 to 59 "
     "bytes). Nothing was written.\n";
