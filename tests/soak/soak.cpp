@@ -25,11 +25,11 @@ namespace {
 
 // Bounds. An operation has at most nine exchanges, each failing within 2 s: one not returned
 // after 30 s has hung. A failure reaches the operator within the 2 s bound of its exchange, plus
-// a margin for a loaded machine under Wine. The real DLL's committed memory grows by about
-// 3 KiB a cycle (a known problem, filed apart): 16 KiB a cycle after cycle 10 beyond a first
-// MiB would be a gross leak.
+// a margin for a loaded machine under Wine. Committed memory and handles stay flat once the
+// first cycles have loaded what they need: 64 KiB and 10 handles from cycle 10 on are the bounds.
+// On a line with byte faults only, at least 98% of reads and writes complete.
 constexpr ULONGLONG kHangMs = 30000, kReportMs = 2000 + 1500;
-constexpr unsigned long long kFirstKiB = 1024, kKiBPerCycle = 16, kHandles = 10;
+constexpr unsigned long long kGrowthKiB = 64, kHandles = 10, kCompletedPercent = 98;
 
 struct Tally {
     unsigned long long faults = 0, reads = 0, writes = 0, wrongValues = 0, badWrites = 0;
@@ -130,15 +130,16 @@ bool Run(RecordingDialog& dialog, Operation operation, unsigned cutMs) {
 enum Fault { kNone, kHeld, kFlippedIn, kSilentRead, kSilentWrite, kCutRead, kCutWrite };
 constexpr unsigned kFaultUpTo[] = {67, 73, 79, 82, 85, 93};
 
-unsigned Cycles(unsigned cycles, unsigned seed) {
+unsigned Cycles(unsigned cycles, unsigned seed, bool cycleFaults) {
     RadioLinkDll dll;
     RecordingDialog dialog;
     RadioLog log;
     std::mt19937 random(seed);
     unsigned cycle = 1;
     for (; dll.Ready() && cycle <= cycles; ++cycle) {
-        const auto fault = static_cast<Fault>(
+        const auto drawn = static_cast<Fault>(
             std::upper_bound(kFaultUpTo, kFaultUpTo + 6, random() % 100) - kFaultUpTo);
+        const Fault fault = cycleFaults ? drawn : kNone;
         const unsigned cutMs = 1 + random() % 600, value = (dialog.value + 1 + random() % 15) % 16;
         Control(fault == kHeld         ? "faults delay=0.4 delayms=700"
                 : fault == kFlippedIn  ? "faults corruptin=0.03"
@@ -177,13 +178,19 @@ unsigned Cycles(unsigned cycles, unsigned seed) {
 
 int main(int argc, char** argv) {
     unsigned cycles = 30, seed = 1;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        (std::string(argv[i]) == "--seed" ? seed : cycles) = std::stoul(argv[i + 1]);
+    bool cycleFaults = true; // --no-cycle-faults: the radio's byte faults only, a worn cable
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--no-cycle-faults") {
+            cycleFaults = false;
+        } else if (i + 1 < argc) {
+            (option == "--seed" ? seed : cycles) = std::stoul(argv[++i]);
+        }
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
     const ULONGLONG started = GetTickCount64();
     std::atomic<unsigned> done{~0u}; // the cycles run, once they are over
-    std::thread worker([&] { done = Cycles(cycles, seed); });
+    std::thread worker([&] { done = Cycles(cycles, seed, cycleFaults); });
     while (done == ~0u && !g_tally.hangs) { // a hung operation is not waited for
         Sleep(200);
         const ULONGLONG since = g_operationStartMs;
@@ -191,7 +198,6 @@ int main(int argc, char** argv) {
     }
     const Tally t = g_tally;
     const auto gain = [](const unsigned long long* m) { return m[1] > m[0] ? m[1] - m[0] : 0; };
-    const unsigned long long kiB = kFirstKiB + kKiBPerCycle * (cycles > 10 ? cycles - 10 : 0);
     std::printf("\nSoak: seed %u, %u of %u cycles (Read, change, Write; the next Read reads it "
                 "back), %.1f s\n\n| %-64s | %8s | %-9s |        |\n|%s|\n",
                 seed, done == ~0u ? 0u : done.load(), cycles, (GetTickCount64() - started) / 1000.0,
@@ -204,8 +210,15 @@ int main(int argc, char** argv) {
         ok = ok && within;
     };
     row("faults the radio applied to bytes, replies and frames", t.faults, t.faults > 0, "> 0");
-    row("reads completed", t.reads, t.reads > 0, "> 0");
-    row("writes completed", t.writes, t.writes > 0, "> 0");
+    // With the cycles' own faults (silences, cuts) many operations fail by design.
+    const unsigned long long ran = done == ~0u ? cycles : done.load();
+    const auto completed = [&](const char* what, unsigned long long count, unsigned long long of) {
+        const bool enough = cycleFaults ? count > 0 : count * 100 >= of * kCompletedPercent;
+        row(std::string(what) + " completed (of " + std::to_string(of) + ")", count, enough,
+            cycleFaults ? "> 0" : ">= 98%");
+    };
+    completed("reads", t.reads, ran);
+    completed("writes", t.writes, t.reads);
     row("wrong values shown by a completed read", t.wrongValues, t.wrongValues == 0, "0");
     row("completed writes the radio does not hold whole", t.badWrites, t.badWrites == 0, "0");
     row("failures without a message (of " + std::to_string(t.failures) + ")", t.silent,
@@ -216,7 +229,7 @@ int main(int argc, char** argv) {
     row("handles gained from cycle 10 to the end", gain(t.handles), gain(t.handles) <= kHandles,
         "<= 10");
     row("committed KiB gained from cycle 10 to the end", gain(t.committedKiB),
-        gain(t.committedKiB) <= kiB, "<= " + std::to_string(kiB));
+        gain(t.committedKiB) <= kGrowthKiB, "<= 64");
     std::printf("\n%s\n", ok ? "SOAK PASSED" : "SOAK FAILED");
     if (t.hangs) {
         TerminateProcess(GetCurrentProcess(), 1); // a hung operation cannot be joined
