@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include <algorithm>
 #include <fstream>
 #include <set>
@@ -36,6 +38,14 @@ public:
         const HWND entry = GetDlgItem(m_main, 1005);
         DWORD_PTR result = 0;
         if (verb == "start") {
+            // Under Wine a program has been seen, once in a fresh prefix, to end at once with
+            // no window; that is reported on stderr with its exit code and started again.
+            if (Start(error) || m_main || !m_endedAtStart) {
+                return error.empty();
+            }
+            std::fprintf(stderr, "note: %s (exit code %lu); starting it again\n", error.c_str(),
+                         m_exitAtStart);
+            error.clear();
             return Start(error);
         } else if (verb == "click") {
             return Press(WM_COMMAND, ids[std::find(buttons, buttons + 4, arg) - buttons], error);
@@ -94,7 +104,9 @@ private:
             }
             return m_main != nullptr;
         };
-        if (Await(found, "no main dialog \"Hushwell\"", error) && !m_main) {
+        m_endedAtStart = Await(found, "no main dialog \"Hushwell\"", error) && !m_main;
+        if (m_endedAtStart) {
+            GetExitCodeProcess(m_process, &m_exitAtStart);
             error = "the program ended before its main dialog opened";
         }
         return m_main && WaitIdle(error);
@@ -183,6 +195,8 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_main = nullptr;
+    bool m_endedAtStart = false; // before its main dialog opened, with this exit code
+    DWORD m_exitAtStart = 0;
     std::set<HWND> m_answered; // window handles are not reused within a run
     std::string m_popups;
 };
