@@ -1,6 +1,5 @@
 #include "radiosim/control_command.h"
 
-#include <cctype>
 #include <sstream>
 
 #include "radiosim/number_text.h"

@@ -20,10 +20,6 @@ struct DefaultLayout {
     static constexpr uint8_t kSquelchByte = 0xA0 | 0x10 | kSquelchValue;
 };
 
-// The filler of every byte that no block gives a meaning to: never 0, and with a period of
-// 251 bytes so that a read from a wrong address (even 256 bytes off) shows.
-uint8_t FillerByte(uint32_t address);
-
 RadioMemory MakeDefaultRadio();
 
 } // namespace radiosim

@@ -13,7 +13,6 @@ class EventLog {
 public:
     // Creates or truncates the file; false with a message when it cannot.
     bool Open(const std::string& path, std::string& error);
-    bool IsOpen() const { return static_cast<bool>(m_fd); }
     // Appends the line; a log that is not open takes nothing.
     void Write(const JsonLine& line);
 

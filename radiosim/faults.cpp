@@ -46,9 +46,8 @@ FaultedReply FaultInjector::Outgoing(const uint8_t* bytes, size_t count) {
     return reply;
 }
 
-uint8_t FaultInjector::Incoming(uint8_t byte, bool& corrupted) {
-    corrupted = m_random.Chance(m_settings.corruptIn);
-    return corrupted ? FlipRandomBit(byte) : byte;
+uint8_t FaultInjector::Incoming(uint8_t byte) {
+    return m_random.Chance(m_settings.corruptIn) ? FlipRandomBit(byte) : byte;
 }
 
 } // namespace radiosim

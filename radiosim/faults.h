@@ -21,12 +21,13 @@ struct FaultSettings {
 class Random {
 public:
     explicit Random(uint64_t seed) : m_state(seed) {}
-    uint64_t Next();
     // True with probability p; draws nothing when p is 0 or 1 (or beyond).
     bool Chance(double p);
     uint32_t Below(uint32_t bound);
 
 private:
+    uint64_t Next();
+
     uint64_t m_state;
 };
 
@@ -43,11 +44,10 @@ public:
     explicit FaultInjector(uint64_t seed) : m_random(seed) {}
 
     FaultSettings& Settings() { return m_settings; }
-    const FaultSettings& Settings() const { return m_settings; }
 
     FaultedReply Outgoing(const uint8_t* bytes, size_t count);
-    // The byte as the radio receives it; `corrupted` tells whether a bit was flipped.
-    uint8_t Incoming(uint8_t byte, bool& corrupted);
+    // The byte as the radio receives it.
+    uint8_t Incoming(uint8_t byte);
 
 private:
     uint8_t FlipRandomBit(uint8_t byte) {

@@ -11,6 +11,7 @@
 #include "radiosim/simulator.h"
 #include "radiosim/unique_fd.h"
 
+namespace radiosim {
 namespace {
 
 constexpr int kExitUsage = 2;
@@ -18,7 +19,7 @@ constexpr int kExitFailure = 1;
 
 // Stop signals are taken through a descriptor, so the loop handles them like any input
 // and shuts down through the normal path.
-radiosim::UniqueFd BlockStopSignals() {
+UniqueFd BlockStopSignals() {
     sigset_t stop;
     sigemptyset(&stop);
     sigaddset(&stop, SIGINT);
@@ -26,38 +27,34 @@ radiosim::UniqueFd BlockStopSignals() {
     sigaddset(&stop, SIGHUP);
     sigprocmask(SIG_BLOCK, &stop, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
-    return radiosim::UniqueFd(signalfd(-1, &stop, SFD_CLOEXEC));
+    return UniqueFd(signalfd(-1, &stop, SFD_CLOEXEC));
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    const radiosim::OptionsParse parse =
-        radiosim::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+int RunRadio(const std::vector<std::string>& args) {
+    const OptionsParse parse = ParseOptions(args);
     if (parse.help) {
-        std::fputs(radiosim::UsageText().c_str(), stdout);
+        std::fputs(UsageText().c_str(), stdout);
         return 0;
     }
     if (!parse.ok) {
-        std::fprintf(stderr, "radiosim: %s\n%s", parse.error.c_str(),
-                     radiosim::UsageText().c_str());
+        std::fprintf(stderr, "radiosim: %s\n%s", parse.error.c_str(), UsageText().c_str());
         return kExitUsage;
     }
-    const radiosim::Options& options = parse.options;
+    const Options& options = parse.options;
 
-    radiosim::RadioMemory memory = radiosim::MakeDefaultRadio();
+    RadioMemory memory = MakeDefaultRadio();
     std::string error;
-    if (!options.image.empty() && !radiosim::LoadImage(options.image, memory, error)) {
+    if (!options.image.empty() && !LoadImage(options.image, memory, error)) {
         std::fprintf(stderr, "radiosim: %s\n", error.c_str());
         return kExitUsage;
     }
 
-    const radiosim::UniqueFd signals = BlockStopSignals();
+    const UniqueFd signals = BlockStopSignals();
     if (!signals) {
         std::perror("radiosim: signalfd");
         return kExitFailure;
     }
-    radiosim::Simulator simulator(options, memory);
+    Simulator simulator(options, memory);
     if (!simulator.Start(error)) {
         std::fprintf(stderr, "radiosim: %s\n", error.c_str());
         return kExitFailure;
@@ -67,4 +64,11 @@ int main(int argc, char** argv) {
     const int status = simulator.Run(signals.get());
     simulator.Finish();
     return status;
+}
+
+} // namespace
+} // namespace radiosim
+
+int main(int argc, char** argv) {
+    return radiosim::RunRadio(std::vector<std::string>(argv + 1, argv + argc));
 }

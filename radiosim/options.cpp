@@ -1,33 +1,77 @@
 #include "radiosim/options.h"
 
+#include <cstdio>
+
 #include "radiosim/line_port.h"
 #include "radiosim/number_text.h"
 
 namespace radiosim {
 namespace {
 
-enum class Kind { Text, Baud, Seed, Probability, Milliseconds, Flag };
+// Stores an option's value; false when the value is not one the option takes.
+using Setter = bool (*)(const std::string& value, Options& options);
+
+template <std::string Options::*Field>
+bool SetText(const std::string& value, Options& options) {
+    options.*Field = value;
+    return !value.empty();
+}
+
+template <double FaultSettings::*Field>
+bool SetProbability(const std::string& value, Options& options) {
+    return ParseProbability(value, options.faults.*Field);
+}
+
+bool SetBaud(const std::string& value, Options& options) {
+    return ParseUnsigned(value, options.baud);
+}
+
+bool SetSeed(const std::string& value, Options& options) {
+    return ParseUnsigned64(value, options.seed);
+}
+
+bool SetDelayMs(const std::string& value, Options& options) {
+    return ParseUnsigned(value, options.faults.delayMs);
+}
+
+bool SetSilent(const std::string&, Options& options) {
+    options.faults.silent = true;
+    return true;
+}
 
 struct OptionRule {
     const char* name;
-    Kind kind;
+    const char* value; // the value's name in the help; nullptr: a flag, which takes no value
+    const char* help;  // nullptr: explained in another option's line
+    Setter set;
 };
 
+// In the order of the help text.
 constexpr OptionRule kOptions[] = {
-    {"--link", Kind::Text},
-    {"--device", Kind::Text},
-    {"--image", Kind::Text},
-    {"--save", Kind::Text},
-    {"--log", Kind::Text},
-    {"--control", Kind::Text},
-    {"--baud", Kind::Baud},
-    {"--seed", Kind::Seed},
-    {"--drop", Kind::Probability},
-    {"--corrupt", Kind::Probability},
-    {"--delay", Kind::Probability},
-    {"--corrupt-in", Kind::Probability},
-    {"--delay-ms", Kind::Milliseconds},
-    {"--silent", Kind::Flag},
+    {"--link", "PATH", "serve a pseudo-terminal and publish its slave path as a link here",
+     SetText<&Options::link>},
+    {"--device", "PATH", "serve a serial device instead (raw 8N1 at --baud)",
+     SetText<&Options::device>},
+    {"--baud", "N", "pace replies as a line at N baud would (default 9600; 0: no pacing)", SetBaud},
+    {"--image", "FILE", "initial memory, exactly 65536 bytes (default: the built-in radio)",
+     SetText<&Options::image>},
+    {"--save", "FILE", "write the memory here at start, after each accepted write, and at exit",
+     SetText<&Options::save>},
+    {"--log", "FILE", "JSON lines: every frame in and out, every rejected frame",
+     SetText<&Options::log>},
+    {"--control", "FIFO", "create a FIFO and take control commands from it",
+     SetText<&Options::control>},
+    {"--seed", "S", "seed of the fault generator (default 1)", SetSeed},
+    {"--drop", "P", "lose each outgoing byte with probability P",
+     SetProbability<&FaultSettings::drop>},
+    {"--corrupt", "P", "flip a random bit of each outgoing byte with probability P",
+     SetProbability<&FaultSettings::corrupt>},
+    {"--corrupt-in", "P", "flip a random bit of each incoming byte with probability P",
+     SetProbability<&FaultSettings::corruptIn>},
+    {"--delay", "P", "hold each reply back --delay-ms milliseconds with probability P",
+     SetProbability<&FaultSettings::delay>},
+    {"--delay-ms", "MS", nullptr, SetDelayMs},
+    {"--silent", nullptr, "hear nothing and answer nothing", SetSilent},
 };
 
 const OptionRule* Find(const std::string& name) {
@@ -39,78 +83,24 @@ const OptionRule* Find(const std::string& name) {
     return nullptr;
 }
 
-std::string* TextField(Options& options, const std::string& name) {
-    if (name == "--link") {
-        return &options.link;
-    }
-    if (name == "--device") {
-        return &options.device;
-    }
-    if (name == "--image") {
-        return &options.image;
-    }
-    if (name == "--save") {
-        return &options.save;
-    }
-    if (name == "--log") {
-        return &options.log;
-    }
-    return &options.control;
-}
-
-double* ProbabilityField(FaultSettings& faults, const std::string& name) {
-    if (name == "--drop") {
-        return &faults.drop;
-    }
-    if (name == "--corrupt") {
-        return &faults.corrupt;
-    }
-    if (name == "--delay") {
-        return &faults.delay;
-    }
-    return &faults.corruptIn;
-}
-
-bool Apply(const OptionRule& rule, const std::string& value, Options& options) {
-    switch (rule.kind) {
-    case Kind::Text:
-        *TextField(options, rule.name) = value;
-        return !value.empty();
-    case Kind::Baud:
-        return ParseUnsigned(value, options.baud);
-    case Kind::Seed:
-        return ParseUnsigned64(value, options.seed);
-    case Kind::Probability:
-        return ParseProbability(value, *ProbabilityField(options.faults, rule.name));
-    case Kind::Milliseconds:
-        return ParseUnsigned(value, options.faults.delayMs);
-    case Kind::Flag:
-        options.faults.silent = true;
-        return true;
-    }
-    return false;
-}
-
 } // namespace
 
 std::string UsageText() {
-    return "usage: radiosim [--link PATH | --device PATH] [--baud N] [--image FILE] [--save FILE]\n"
-           "                [--log FILE] [--control FIFO] [--seed S] [--drop P] [--corrupt P]\n"
-           "                [--corrupt-in P] [--delay P --delay-ms MS] [--silent]\n"
-           "  --link PATH     serve a pseudo-terminal and publish its slave path as a link here\n"
-           "  --device PATH   serve a serial device instead (raw 8N1 at --baud)\n"
-           "  --baud N        pace replies as a line at N baud would (default 9600; 0: no pacing)\n"
-           "  --image FILE    initial memory, exactly 65536 bytes (default: the built-in radio)\n"
-           "  --save FILE     write the memory here at start, after each accepted write, and at "
-           "exit\n"
-           "  --log FILE      JSON lines: every frame in and out, every rejected frame\n"
-           "  --control FIFO  create a FIFO and take control commands from it\n"
-           "  --seed S        seed of the fault generator (default 1)\n"
-           "  --drop P        lose each outgoing byte with probability P\n"
-           "  --corrupt P     flip a random bit of each outgoing byte with probability P\n"
-           "  --corrupt-in P  flip a random bit of each incoming byte with probability P\n"
-           "  --delay P       hold each reply back --delay-ms milliseconds with probability P\n"
-           "  --silent        hear nothing and answer nothing\n";
+    std::string text =
+        "usage: radiosim [--link PATH | --device PATH] [--baud N] [--image FILE] [--save FILE]\n"
+        "                [--log FILE] [--control FIFO] [--seed S] [--drop P] [--corrupt P]\n"
+        "                [--corrupt-in P] [--delay P --delay-ms MS] [--silent]\n";
+    for (const OptionRule& rule : kOptions) {
+        if (rule.help == nullptr) {
+            continue;
+        }
+        const std::string option =
+            rule.value ? std::string(rule.name) + " " + rule.value : std::string(rule.name);
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-15s %s\n", option.c_str(), rule.help);
+        text += line;
+    }
+    return text;
 }
 
 OptionsParse ParseOptions(const std::vector<std::string>& args) {
@@ -134,7 +124,7 @@ OptionsParse ParseOptions(const std::vector<std::string>& args) {
             result.error = "unknown option " + args[i];
             return result;
         }
-        if (rule->kind == Kind::Flag) {
+        if (rule->value == nullptr) {
             if (inlineValue) {
                 result.error = name + " takes no value";
                 return result;
@@ -146,7 +136,7 @@ OptionsParse ParseOptions(const std::vector<std::string>& args) {
             }
             value = args[++i];
         }
-        if (!Apply(*rule, value, result.options)) {
+        if (!rule->set(value, result.options)) {
             result.error = "bad value for " + name + ": '" + value + "'";
             return result;
         }

@@ -29,7 +29,6 @@ public:
     // stay queued until Consume() says how many the port took.
     size_t PeekDue(Clock::time_point now, uint8_t* out, size_t capacity) const;
     void Consume(size_t count);
-    void Clear() { m_pending.clear(); }
 
 private:
     struct Pending {

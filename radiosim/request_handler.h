@@ -30,7 +30,6 @@ public:
 
     HandlerResult Handle(const proto::Frame& request);
 
-    bool ProgrammingMode() const { return m_programmingMode; }
     void SetProgrammingMode(bool on);
     // The memory or mode changed behind the host's back: a repeated frame must be carried out
     // afresh rather than answered from the last exchange.

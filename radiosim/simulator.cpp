@@ -200,8 +200,7 @@ bool Simulator::ReadLine() {
 }
 
 void Simulator::TakeByte(uint8_t byte) {
-    bool corrupted = false;
-    byte = m_faults.Incoming(byte, corrupted);
+    byte = m_faults.Incoming(byte);
     if (byte != 0 && m_chunkSize < sizeof m_chunk) {
         m_chunk[m_chunkSize++] = byte;
     }
