@@ -67,12 +67,12 @@ void CHushwellDlg::OpenValueRange() {
 
 void CHushwellDlg::OnRead() {
     CWaitCursor wait; // the dialog does not respond until the read is over
-    ReadSquelch(*this);
+    radio::ReadSquelch(*this);
 }
 
 void CHushwellDlg::OnWrite() {
     CWaitCursor wait;
-    WriteSquelch(*this);
+    radio::WriteSquelch(*this);
 }
 
 void CHushwellDlg::OnDefault() {
@@ -84,7 +84,7 @@ void CHushwellDlg::OnResetRadio() {
     CWaitCursor wait;
     // A write needs a fresh read after a reset, whether or not the reset got through.
     m_valueRead = FALSE;
-    if (FAILED(ResetRadio())) {
-        AfxMessageBox(kMsgCouldNotReset, MB_OK, 0);
+    if (FAILED(radio::ResetRadio())) {
+        AfxMessageBox(radio::kMsgCouldNotReset, MB_OK, 0);
     }
 }

@@ -8,14 +8,14 @@
 
 #include <commctrl.h>
 
-class CHushwellDlg : public CDialog, private SquelchDialog {
+class CHushwellDlg : public CDialog, private radio::SquelchDialog {
 public:
     explicit CHushwellDlg(CWnd* pParent = nullptr);
 
     // The state the radio operations work on; public for the tests that drive the dialog.
     UINT m_squelchValue;
     BOOL m_valueRead = FALSE;
-    RadioImage m_image{};
+    radio::RadioImage m_image{};
     CWnd* m_pSpin = nullptr;
 
 protected:
@@ -42,7 +42,7 @@ private:
     // What the read and the write use of the dialog.
     UINT& SquelchValue() override { return m_squelchValue; }
     BOOL& ValueRead() override { return m_valueRead; }
-    RadioImage& Image() override { return m_image; }
+    radio::RadioImage& Image() override { return m_image; }
     BOOL TakeValue() override { return UpdateData(TRUE); }
     void ShowValue() override { UpdateData(FALSE); }
     void OpenValueRange() override;

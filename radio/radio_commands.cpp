@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+namespace radio {
+
 HRESULT RunCommand(const RadioCommand& command, bool reportOpenFailure) {
     // Declared first so that it goes last: the instance is released before the area is freed.
     OwnedTransferBuffer buffer;
@@ -36,8 +38,16 @@ HRESULT RunCommand(const RadioCommand& command, bool reportOpenFailure) {
     return sent;
 }
 
-HRESULT EnterProgrammingMode() { return RunCommand(kProgrammingModeCommand, false); }
+HRESULT EnterProgrammingMode() {
+    return RunCommand(kProgrammingModeCommand, false);
+}
 
-HRESULT SendCommand12(BYTE value) { return RunCommand(Command12(value), true); }
+HRESULT SendCommand12(BYTE value) {
+    return RunCommand(Command12(value), true);
+}
 
-HRESULT ResetRadio() { return RunCommand(kResetCommand, false); }
+HRESULT ResetRadio() {
+    return RunCommand(kResetCommand, false);
+}
+
+} // namespace radio

@@ -7,11 +7,15 @@
 #include <array>
 #include <cstdint>
 
+namespace radio {
+
 using RadioCommand = std::array<BYTE, 4>;
 
 constexpr RadioCommand kProgrammingModeCommand = {0x01, 0x02, 0x01, 0x40};
 constexpr RadioCommand kResetCommand = {0x00, 0x00, 0x05, 0x08};
-constexpr RadioCommand Command12(BYTE value) { return {0x00, 0x12, value, 0x06}; }
+constexpr RadioCommand Command12(BYTE value) {
+    return {0x00, 0x12, value, 0x06};
+}
 
 // Commands go out with count 5: the four command bytes and a byte 4 of 0.
 constexpr int32_t kCommandCount = 5;
@@ -24,3 +28,5 @@ HRESULT RunCommand(const RadioCommand& command, bool reportOpenFailure);
 HRESULT EnterProgrammingMode();
 HRESULT SendCommand12(BYTE value);
 HRESULT ResetRadio();
+
+} // namespace radio

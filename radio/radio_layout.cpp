@@ -1,5 +1,7 @@
 #include "radio/radio_layout.h"
 
+namespace radio {
+
 uint32_t SumLowBytes(const uint32_t* entries, size_t first, size_t last) {
     uint32_t sum = 0;
     for (size_t i = first; i <= last; ++i) {
@@ -37,3 +39,5 @@ std::optional<uint8_t> RecordChecksum(const RadioImage& image) {
 uint8_t VectorChecksum(const RadioImage& image) {
     return SumMinus55(SumLowBytes(image.potVectorImage, 0, layout::kVectorDataBytes - 1));
 }
+
+} // namespace radio

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace radio {
+
 namespace layout {
 
 // The program reads radio memory in pieces of 32 bytes; a 64-byte block is two pieces.
@@ -56,7 +58,9 @@ struct RadioImage {
 };
 
 // (sum of the covered bytes - 0x55) mod 256: no complement, no carry folded back.
-constexpr uint8_t SumMinus55(uint32_t byteSum) { return static_cast<uint8_t>(byteSum - 0x55u); }
+constexpr uint8_t SumMinus55(uint32_t byteSum) {
+    return static_cast<uint8_t>(byteSum - 0x55u);
+}
 
 // Sum of the low bytes of entries[first..last], inclusive.
 uint32_t SumLowBytes(const uint32_t* entries, size_t first, size_t last);
@@ -75,7 +79,9 @@ std::optional<uint8_t> RecordChecksum(const RadioImage& image);
 uint8_t VectorChecksum(const RadioImage& image);
 
 // The squelch value lives in bits 0-3 of the record's squelch byte.
-constexpr uint32_t SquelchValueOf(uint32_t squelchByte) { return squelchByte & 0x0Fu; }
+constexpr uint32_t SquelchValueOf(uint32_t squelchByte) {
+    return squelchByte & 0x0Fu;
+}
 
 // The record's squelch byte as a write composes it: bits 5-7 kept, bit 4 set, bits 0-3 the value.
 constexpr uint32_t PackSquelchByte(uint32_t oldByte, uint32_t value) {
@@ -83,4 +89,8 @@ constexpr uint32_t PackSquelchByte(uint32_t oldByte, uint32_t value) {
 }
 
 // The vector's squelch pot setting holds the value in bits 4-7.
-constexpr uint32_t PotSettingFor(uint32_t value) { return (value & 0x0Fu) << 4; }
+constexpr uint32_t PotSettingFor(uint32_t value) {
+    return (value & 0x0Fu) << 4;
+}
+
+} // namespace radio

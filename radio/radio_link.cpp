@@ -1,5 +1,7 @@
 #include "radio/radio_link.h"
 
+namespace radio {
+
 namespace {
 
 BYTE* AllocateFromGlobalHeap() {
@@ -43,24 +45,4 @@ HRESULT CreateRadioLink(const CLSID& clsid, ComPtr<IRadioLink>& link) {
     return hr;
 }
 
-HRESULT CreatePacketLink(ComPtr<IRadioLink>& link, ComPtr<IPacketTransfer>& transfer) {
-    const HRESULT hr = CreateRadioLink(CLSID_PacketLink, link);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    link->QueryInterface(IID_IPacketTransfer, transfer.PutVoid());
-    if (!transfer) {
-        link.Reset();
-        return E_NOINTERFACE;
-    }
-    return S_OK;
-}
-
-HRESULT Transfer(IPacketTransfer* transfer, const char* request, TransferBuffer* payload,
-                 TransferBuffer* reply, uint32_t& transferAddress) {
-    const HRESULT hr = transfer->Request(request, payload, &transferAddress);
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return transfer->Reply(0, reply, &transferAddress);
-}
+} // namespace radio

@@ -1,6 +1,8 @@
 // The texts the radio operations show the operator.
 #pragma once
 
+namespace radio {
+
 constexpr char kMsgCouldNotOpenPort[] = "Could not open COM1";
 constexpr char kMsgCouldNotEnterProgrammingMode[] =
     "Could not enter programming mode - check serial cable";
@@ -19,3 +21,5 @@ constexpr char kMsgRecordLengthUnsupported[] =
     "The radio's squelch record has a length Hushwell cannot write (it must be 28 to 59 "
     "bytes). Nothing was written.";
 constexpr char kMsgOutOfMemory[] = "Not enough memory for the transfer. Nothing was sent.";
+
+} // namespace radio

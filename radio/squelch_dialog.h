@@ -6,6 +6,8 @@
 
 #include "radio/radio_layout.h"
 
+namespace radio {
+
 class SquelchDialog {
 public:
     virtual ~SquelchDialog() = default;
@@ -18,3 +20,5 @@ public:
     virtual void ShowValue() = 0;      // UpdateData(FALSE): show the value in the entry
     virtual void OpenValueRange() = 0; // let the up-down control move within 0 to 15
 };
+
+} // namespace radio

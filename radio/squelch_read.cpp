@@ -2,22 +2,26 @@
 
 #include "framework/message_box.h"
 #include "radio/radio_commands.h"
-#include "radio/radio_link.h"
+#include "radio/packet_connection.h"
 #include "radio/radio_messages.h"
+
+namespace radio {
 
 namespace {
 
 using layout::kPieceSize;
 
 // Reads 32 bytes at `address` into entries[0..31], each byte widened without sign.
-bool ReadPiece(IPacketTransfer* transfer, TransferBuffer* payload, TransferBuffer* reply,
-               RadioImage& image, uint32_t address, uint32_t* entries) {
+bool ReadPiece(PacketConnection& connection, RadioImage& image, uint32_t address,
+               uint32_t* entries) {
     image.transferAddress = address;
+    TransferBuffer* payload = connection.Payload();
     payload->count = 1;
     payload->data[0] = static_cast<BYTE>(kPieceSize);
-    if (FAILED(Transfer(transfer, kReadRequest, payload, reply, image.transferAddress))) {
+    if (FAILED(connection.Transfer(kReadRequest, image.transferAddress))) {
         return false;
     }
+    const TransferBuffer* reply = connection.Reply();
     for (uint32_t i = 0; i < kPieceSize; ++i) {
         entries[i] = reply->data[i];
     }
@@ -27,11 +31,10 @@ bool ReadPiece(IPacketTransfer* transfer, TransferBuffer* payload, TransferBuffe
 enum class WalkResult { Complete, VectorNotFound, TransferFailed };
 
 // The seven reads. Addresses are formed in 32 bits: address + 32 never wraps at 16 bits.
-WalkResult WalkMemory(SquelchDialog& dialog, IPacketTransfer* transfer, TransferBuffer* payload,
-                      TransferBuffer* reply) {
+WalkResult WalkMemory(SquelchDialog& dialog, PacketConnection& connection) {
     RadioImage& image = dialog.Image();
     auto read = [&](uint32_t address, uint32_t* entries) {
-        return ReadPiece(transfer, payload, reply, image, address, entries);
+        return ReadPiece(connection, image, address, entries);
     };
 
     // R1, R2: the root block.
@@ -78,14 +81,13 @@ WalkResult WalkMemory(SquelchDialog& dialog, IPacketTransfer* transfer, Transfer
 
 } // namespace
 
-void WaitMilliseconds(DWORD milliseconds) { Sleep(milliseconds); }
+void WaitMilliseconds(DWORD milliseconds) {
+    Sleep(milliseconds);
+}
 
 void ReadSquelch(SquelchDialog& dialog, WaitFunction wait) {
-    // Declaration order is release order in reverse: IRadioLink goes first, then
-    // IPacketTransfer, then the two buffers.
-    OwnedTransferBuffer payload;
-    OwnedTransferBuffer reply;
-    if (!payload.IsValid() || !reply.IsValid()) {
+    PacketConnection connection;
+    if (!connection.HasBuffers()) {
         AfxMessageBox(kMsgOutOfMemory, MB_OK, 0);
         return;
     }
@@ -97,18 +99,16 @@ void ReadSquelch(SquelchDialog& dialog, WaitFunction wait) {
     wait(kProgrammingModeSettleMs);
     SendCommand12(1); // reports its own open failure; the read goes on regardless
 
-    ComPtr<IPacketTransfer> transfer;
-    ComPtr<IRadioLink> link;
-    if (FAILED(CreatePacketLink(link, transfer))) {
+    if (FAILED(connection.Create())) {
         AfxMessageBox(kMsgCouldNotInstantiate, MB_OK, 0);
         return;
     }
 
-    if (FAILED(link->Open(kRadioPort, kPacketConnection))) {
+    if (FAILED(connection.Open())) {
         AfxMessageBox(kMsgCouldNotOpenPort, MB_OK, 0);
     } else {
         dialog.ValueRead() = FALSE;
-        switch (WalkMemory(dialog, transfer.Get(), payload.Get(), reply.Get())) {
+        switch (WalkMemory(dialog, connection)) {
         case WalkResult::Complete:
             dialog.ValueRead() = TRUE;
             break;
@@ -120,6 +120,8 @@ void ReadSquelch(SquelchDialog& dialog, WaitFunction wait) {
             break;
         }
     }
-    link->Close(); // also after a failed Open
+    connection.Close(); // also after a failed Open, and before the value is shown
     dialog.ShowValue();
 }
+
+} // namespace radio

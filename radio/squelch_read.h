@@ -6,6 +6,8 @@
 
 #include "radio/squelch_dialog.h"
 
+namespace radio {
+
 // The pause between the programming-mode command and command 12h. Tests replace it.
 using WaitFunction = void (*)(DWORD milliseconds);
 void WaitMilliseconds(DWORD milliseconds);
@@ -14,3 +16,5 @@ constexpr DWORD kProgrammingModeSettleMs = 1000;
 // The Read button. Fills the dialog's image and value; sets ValueRead only when the whole walk,
 // pot vector included, completed. Every failure ends in one message to the operator.
 void ReadSquelch(SquelchDialog& dialog, WaitFunction wait = WaitMilliseconds);
+
+} // namespace radio

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace radio; // the test reads as the program's own code
+
 namespace {
 
 TEST(Layout, RecordChecksumForEveryLength) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace radio; // the test reads as the program's own code
+
 class RecordingDialog : public SquelchDialog {
 public:
     RecordingDialog() : m_previous(SetMessageBoxFunction(RecordBox)) { s_current = this; }

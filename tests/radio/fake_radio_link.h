@@ -11,6 +11,8 @@
 #include <type_traits>
 #include <vector>
 
+using namespace radio; // the test reads as the program's own code
+
 // Each interface logs its own Release.
 template <class Interface>
 struct LoggedRelease : Interface {

@@ -21,6 +21,8 @@
 #include "tests/lib/recording_dialog.h"
 #include "tests/soak/radio_link_dll.h"
 
+using namespace radio; // the test reads as the program's own code
+
 namespace {
 
 // Bounds. An operation has at most nine exchanges, each failing within 2 s: one not returned
