@@ -6,17 +6,27 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+namespace radiolink {
 
 class BytePort {
 public:
     virtual ~BytePort() = default;
     // Writes all `count` bytes, or fails.
     virtual HRESULT Write(const uint8_t* bytes, size_t count) = 0;
-    // Returns what has arrived, waiting at most a short poll interval (a few tens of
-    // milliseconds) when nothing has; `received` 0 means nothing came in that time.
-    virtual HRESULT Read(uint8_t* out, size_t capacity, size_t& received) = 0;
+    // Returns what has arrived as soon as the line falls quiet after it, or nothing once
+    // `waitMs` have passed without a byte; `received` 0 means nothing came in that time.
+    virtual HRESULT Read(uint8_t* out, size_t capacity, size_t& received, uint32_t waitMs) = 0;
     // Drops whatever has arrived and not been read.
     virtual void DiscardInput() = 0;
+};
+
+// Opens a port by name: the serial port in the DLL, a fake line in the unit tests.
+class PortOpener {
+public:
+    virtual ~PortOpener() = default;
+    virtual HRESULT Open(const char* name, std::unique_ptr<BytePort>& port) = 0;
 };
 
 class Clock {
@@ -26,11 +36,9 @@ public:
 };
 
 // GetTickCount64: monotonic, unaffected by changes of the wall clock.
-class SystemClock : public Clock {
+class SystemClock final : public Clock {
 public:
     uint64_t NowMs() override { return GetTickCount64(); }
-    static SystemClock& Instance() {
-        static SystemClock clock;
-        return clock;
-    }
 };
+
+} // namespace radiolink

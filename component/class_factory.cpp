@@ -2,9 +2,9 @@
 
 #include <new>
 
-#include "component/command_link.h"
-#include "component/packet_link.h"
-#include "radio/radio_link.h"
+#include "contract/radio_link.h"
+
+namespace radiolink {
 
 HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) {
     if (!object) {
@@ -19,18 +19,6 @@ HRESULT ClassFactory::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG ClassFactory::AddRef() {
-    return InterlockedIncrement(&m_references);
-}
-
-ULONG ClassFactory::Release() {
-    const LONG left = InterlockedDecrement(&m_references);
-    if (left == 0) {
-        delete this;
-    }
-    return left;
-}
-
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     if (!object) {
         return E_POINTER;
@@ -39,7 +27,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object)
     if (outer) {
         return CLASS_E_NOAGGREGATION;
     }
-    return m_create(iid, object);
+    return NewLink(m_class, iid, object);
 }
 
 HRESULT ClassFactory::LockServer(BOOL lock) {
@@ -56,15 +44,15 @@ HRESULT GetLinkClassObject(REFCLSID clsid, REFIID iid, void** object) {
         return E_POINTER;
     }
     *object = nullptr;
-    InstanceCreator create = nullptr;
+    LinkClass linkClass;
     if (clsid == CLSID_PacketLink) {
-        create = NewPacketLink;
+        linkClass = LinkClass::Packet;
     } else if (clsid == CLSID_CommandLink) {
-        create = NewCommandLink;
+        linkClass = LinkClass::Command;
     } else {
         return CLASS_E_CLASSNOTAVAILABLE;
     }
-    ClassFactory* factory = new (std::nothrow) ClassFactory(create);
+    ClassFactory* factory = new (std::nothrow) ClassFactory(linkClass);
     if (!factory) {
         return E_OUTOFMEMORY;
     }
@@ -72,3 +60,5 @@ HRESULT GetLinkClassObject(REFCLSID clsid, REFIID iid, void** object) {
     factory->Release();
     return hr;
 }
+
+} // namespace radiolink

@@ -4,30 +4,33 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "component/module_count.h"
+#include "component/link_object.h"
+#include "component/ref_count.h"
 
-using InstanceCreator = HRESULT (*)(REFIID iid, void** object);
+namespace radiolink {
 
 class ClassFactory final : public IClassFactory {
 public:
-    explicit ClassFactory(InstanceCreator create) : m_create(create) {}
+    explicit ClassFactory(LinkClass linkClass) : m_class(linkClass) {}
     ClassFactory(const ClassFactory&) = delete;
     ClassFactory& operator=(const ClassFactory&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return m_references.Add(); }
+    ULONG STDMETHODCALLTYPE Release() override { return m_references.Drop(this); }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
 private:
+    friend class RefCount;
     ~ClassFactory() = default;
 
-    LONG m_references = 1;
-    InstanceCreator m_create;
-    LiveObject m_live;
+    const LinkClass m_class;
+    RefCount m_references;
 };
 
 // The class object for clsid, asked for iid: CLASS_E_CLASSNOTAVAILABLE for any class id
 // other than CLSID_PacketLink and CLSID_CommandLink.
 HRESULT GetLinkClassObject(REFCLSID clsid, REFIID iid, void** object);
+
+} // namespace radiolink

@@ -4,40 +4,33 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <string>
-
 #include "component/class_factory.h"
 #include "component/module_count.h"
 #include "component/registration.h"
+
+using namespace radiolink;
 
 namespace {
 
 HMODULE g_module = nullptr;
 
 // The full path of this DLL, as InprocServer32 must name it.
-HRESULT OwnPath(std::wstring& path) {
-    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
-        path.assign(size, L'\0');
-        const DWORD length = GetModuleFileNameW(g_module, &path[0], size);
-        if (length == 0) {
-            return HRESULT_FROM_WIN32(GetLastError());
-        }
-        if (length < size) {
-            path.resize(length);
-            return S_OK;
-        }
+HRESULT OwnPath(wchar_t (&path)[kMaxDllPath]) {
+    const DWORD length = GetModuleFileNameW(g_module, path, kMaxDllPath);
+    if (length == 0) {
+        return HRESULT_FROM_WIN32(GetLastError());
     }
-    return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    return length < kMaxDllPath ? S_OK : HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
 }
 
 HRESULT Register(RegistrationScope scope) {
-    std::wstring path;
+    wchar_t path[kMaxDllPath];
     const HRESULT hr = OwnPath(path);
     return FAILED(hr) ? hr : RegisterLinkClasses(scope, path);
 }
 
 HRESULT Unregister(RegistrationScope scope) {
-    std::wstring path;
+    wchar_t path[kMaxDllPath];
     const HRESULT hr = OwnPath(path);
     return FAILED(hr) ? hr : UnregisterLinkClasses(scope, path);
 }

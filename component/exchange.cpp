@@ -1,11 +1,12 @@
 #include "component/exchange.h"
 
 #include <algorithm>
-#include <atomic>
 
 #include "component/link_errors.h"
 #include "protocol/link_timing.h"
 #include "protocol/messages.h"
+
+namespace radiolink {
 
 namespace {
 
@@ -54,16 +55,18 @@ size_t EncodedSize(size_t length) {
     return proto::CobsEncodedMax(proto::kHeaderSize + length + proto::kCrcSize) + 1;
 }
 
-uint8_t SequenceSeed() {
+LONG SequenceSeed() {
     const DWORD mixed = GetTickCount() ^ (GetCurrentProcessId() * 2654435761u);
     return static_cast<uint8_t>(mixed ^ (mixed >> 8) ^ (mixed >> 16));
 }
 
+// The last sequence number given out; seeded when the DLL loads.
+LONG g_lastSequence = SequenceSeed();
+
 } // namespace
 
 uint8_t NextSequence() {
-    static std::atomic<uint8_t> next{SequenceSeed()};
-    return next++;
+    return static_cast<uint8_t>(InterlockedIncrement(&g_lastSequence));
 }
 
 Exchange::Exchange(const proto::Frame& request) : m_request(request) {
@@ -99,7 +102,11 @@ HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
     for (;;) {
         uint8_t bytes[128];
         size_t received = 0;
-        HRESULT hr = port.Read(bytes, sizeof bytes, received);
+        // Wakes as soon as an answer has arrived; on silence, when the attempt's time is up.
+        const uint64_t before = clock.NowMs();
+        const uint32_t waitMs =
+            attemptEndsAt > before ? static_cast<uint32_t>(attemptEndsAt - before) : 1;
+        HRESULT hr = port.Read(bytes, sizeof bytes, received, waitMs);
         if (FAILED(hr)) {
             return hr;
         }
@@ -160,3 +167,5 @@ HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
     }
     return sawBadAnswer ? RADIOLINK_E_BAD_ANSWER : RADIOLINK_E_NO_ANSWER;
 }
+
+} // namespace radiolink

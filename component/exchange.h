@@ -17,6 +17,8 @@
 #include "component/byte_port.h"
 #include "protocol/frame.h"
 
+namespace radiolink {
+
 // Finish gives up by this time after it was called, below the documented 2 s bound so that
 // the last poll and the caller's own work fit inside it.
 constexpr uint32_t kExchangeLimitMs = 1800;
@@ -30,7 +32,6 @@ public:
     explicit Exchange(const proto::Frame& request);
 
     const proto::Frame& Request() const { return m_request; }
-    uint32_t AttemptsSent() const { return m_attemptsSent; }
 
     // Drops stale input and sends the first attempt.
     HRESULT Start(BytePort& port);
@@ -49,3 +50,5 @@ private:
     size_t m_encodedSize = 0;
     uint32_t m_attemptsSent = 0;
 };
+
+} // namespace radiolink

@@ -6,6 +6,8 @@
 #include "component/link_errors.h"
 #include "protocol/messages.h"
 
+namespace radiolink {
+
 namespace {
 
 // A buffer carrying 1 to 64 bytes that fit inside its own capacity.
@@ -16,8 +18,8 @@ bool IsFilledBuffer(const TransferBuffer* buffer) {
 
 } // namespace
 
-LinkCore::LinkCore(bool packetConnections, PortOpener openPort, Clock& clock)
-    : m_packetConnections(packetConnections), m_openPort(std::move(openPort)), m_clock(clock) {}
+LinkCore::LinkCore(bool packetConnections, PortOpener& opener, Clock& clock)
+    : m_packetConnections(packetConnections), m_opener(opener), m_clock(clock) {}
 
 HRESULT LinkCore::Open(const char* port, int32_t option) {
     if (!port || !*port) {
@@ -35,7 +37,7 @@ HRESULT LinkCore::Open(const char* port, int32_t option) {
         return RADIOLINK_E_ALREADY_OPEN;
     }
     std::unique_ptr<BytePort> opened;
-    const HRESULT hr = m_openPort(port, opened);
+    const HRESULT hr = m_opener.Open(port, opened);
     if (FAILED(hr)) {
         return hr;
     }
@@ -151,3 +153,5 @@ HRESULT LinkCore::AwaitReply(TransferBuffer* reply) {
     reply->count = 0;
     return S_OK;
 }
+
+} // namespace radiolink

@@ -8,23 +8,20 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include "component/byte_port.h"
 #include "component/exchange.h"
-#include "radio/radio_link.h"
+#include "contract/radio_link.h"
 
-// Opens the named port; the serial port in the DLL, a fake line in the unit tests.
-using PortOpener = std::function<HRESULT(const std::string& name, std::unique_ptr<BytePort>&)>;
+namespace radiolink {
 
 class LinkCore {
 public:
     // `packetConnections`: whether Open accepts kPacketConnection (PacketLink) or only
     // kCommandConnection (CommandLink).
-    LinkCore(bool packetConnections, PortOpener openPort, Clock& clock);
+    LinkCore(bool packetConnections, PortOpener& opener, Clock& clock);
 
     HRESULT Open(const char* port, int32_t option);
     HRESULT Close();
@@ -39,10 +36,12 @@ private:
     HRESULT AwaitReply(TransferBuffer* reply);
 
     const bool m_packetConnections;
-    PortOpener m_openPort;
+    PortOpener& m_opener;
     Clock& m_clock;
     std::unique_ptr<BytePort> m_port;
     Connection m_connection = Connection::Command;
     // The request sent by Request, waiting for Reply.
     std::optional<Exchange> m_pending;
 };
+
+} // namespace radiolink

@@ -9,6 +9,8 @@
 
 #include "protocol/frame.h"
 
+namespace radiolink {
+
 constexpr HRESULT MakeLinkError(uint16_t code) {
     return static_cast<HRESULT>(MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, code));
 }
@@ -47,3 +49,5 @@ constexpr HRESULT RADIOLINK_E_ADDRESS_OUT_OF_RANGE =
 constexpr HRESULT RADIOLINK_E_BAD_LENGTH = RadioRefusal(proto::NakReason::BadLength);
 constexpr HRESULT RADIOLINK_E_UNKNOWN_TYPE = RadioRefusal(proto::NakReason::UnknownType);
 constexpr HRESULT RADIOLINK_E_UNKNOWN_COMMAND = RadioRefusal(proto::NakReason::UnknownCommand);
+
+} // namespace radiolink

@@ -1,5 +1,7 @@
 #include "component/module_count.h"
 
+namespace radiolink {
+
 namespace {
 
 LONG g_objects = 0;
@@ -27,3 +29,5 @@ bool CanUnload() {
 }
 
 } // namespace module_count
+
+} // namespace radiolink

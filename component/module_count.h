@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace radiolink {
+
 namespace module_count {
 
 void AddObject();
@@ -22,3 +24,5 @@ public:
     LiveObject& operator=(const LiveObject&) = delete;
     ~LiveObject() { module_count::RemoveObject(); }
 };
+
+} // namespace radiolink

@@ -2,9 +2,9 @@
 
 #include <objbase.h>
 
-#include <vector>
+#include "contract/radio_link.h"
 
-#include "radio/radio_link.h"
+namespace radiolink {
 
 namespace {
 
@@ -44,37 +44,40 @@ HKEY RootOf(RegistrationScope scope) {
     return scope == RegistrationScope::AllUsers ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
 }
 
-std::wstring ClassKeyPath(RegistrationScope scope, REFCLSID clsid) {
-    wchar_t text[40] = {};
-    StringFromGUID2(clsid, text, ARRAYSIZE(text));
-    const std::wstring path = std::wstring(L"CLSID\\") + text;
-    return scope == RegistrationScope::AllUsers ? path : L"Software\\Classes\\" + path;
+// "CLSID\{class id}", under "Software\Classes\" for the current user; with `subkey`
+// appended after a backslash when given.
+struct KeyPath {
+    KeyPath(RegistrationScope scope, REFCLSID clsid, const wchar_t* subkey = nullptr) {
+        wchar_t id[40] = {};
+        StringFromGUID2(clsid, id, ARRAYSIZE(id));
+        wsprintfW(text, L"%sCLSID\\%s%s%s",
+                  scope == RegistrationScope::AllUsers ? L"" : L"Software\\Classes\\", id,
+                  subkey ? L"\\" : L"", subkey ? subkey : L"");
+    }
+    wchar_t text[96];
+};
+
+LSTATUS SetString(HKEY key, const wchar_t* name, const wchar_t* value) {
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                          static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t)));
 }
 
-LSTATUS SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
-    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-// A REG_SZ value; false when it is missing or of another type.
-bool GetString(HKEY key, const wchar_t* name, std::wstring& value) {
+// A REG_SZ value that fits in kMaxDllPath characters; false when it is missing, longer or of
+// another type.
+bool GetString(HKEY key, const wchar_t* name, wchar_t (&value)[kMaxDllPath]) {
     DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    DWORD size = sizeof value - sizeof(wchar_t); // room for a terminating zero of our own
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+            ERROR_SUCCESS ||
         type != REG_SZ) {
         return false;
     }
-    std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    value.assign(text.data());
+    value[size / sizeof(wchar_t)] = L'\0';
     return true;
 }
 
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+bool SameText(const wchar_t* a, const wchar_t* b) {
+    return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
 }
 
 HRESULT FromStatus(LSTATUS status) {
@@ -82,10 +85,10 @@ HRESULT FromStatus(LSTATUS status) {
 }
 
 HRESULT WriteClassEntries(RegistrationScope scope, const LinkClass& linkClass,
-                          const std::wstring& dllPath) {
-    const std::wstring classPath = ClassKeyPath(scope, *linkClass.clsid);
+                          const wchar_t* dllPath) {
+    const KeyPath classPath(scope, *linkClass.clsid);
     UniqueKey classKey;
-    LSTATUS status = RegCreateKeyExW(RootOf(scope), classPath.c_str(), 0, nullptr, 0, KEY_WRITE,
+    LSTATUS status = RegCreateKeyExW(RootOf(scope), classPath.text, 0, nullptr, 0, KEY_WRITE,
                                      nullptr, classKey.Put(), nullptr);
     if (status == ERROR_SUCCESS) {
         status = SetString(classKey.Get(), nullptr, linkClass.friendlyName);
@@ -113,44 +116,44 @@ bool OnlyOurNameLeft(HKEY classKey, const LinkClass& linkClass) {
         subkeys != 0) {
         return false;
     }
-    std::wstring name;
-    return values == 0 ||
-           (values == 1 && GetString(classKey, nullptr, name) && name == linkClass.friendlyName);
+    wchar_t name[kMaxDllPath];
+    return values == 0 || (values == 1 && GetString(classKey, nullptr, name) &&
+                           lstrcmpW(name, linkClass.friendlyName) == 0);
 }
 
 HRESULT RemoveClassEntries(RegistrationScope scope, const LinkClass& linkClass,
-                           const std::wstring& dllPath) {
-    const std::wstring classPath = ClassKeyPath(scope, *linkClass.clsid);
-    const std::wstring serverPath = classPath + L"\\" + kInprocServer;
+                           const wchar_t* dllPath) {
+    const KeyPath classPath(scope, *linkClass.clsid);
+    const KeyPath serverPath(scope, *linkClass.clsid, kInprocServer);
     {
         UniqueKey serverKey;
         LSTATUS status =
-            RegOpenKeyExW(RootOf(scope), serverPath.c_str(), 0, KEY_READ, serverKey.Put());
+            RegOpenKeyExW(RootOf(scope), serverPath.text, 0, KEY_READ, serverKey.Put());
         if (status == ERROR_FILE_NOT_FOUND) {
             return S_OK;
         }
         if (status != ERROR_SUCCESS) {
             return FromStatus(status);
         }
-        std::wstring registeredPath;
+        wchar_t registeredPath[kMaxDllPath];
         if (!GetString(serverKey.Get(), nullptr, registeredPath) ||
             !SameText(registeredPath, dllPath)) {
             return S_OK;
         }
     }
-    LSTATUS status = RegDeleteKeyW(RootOf(scope), serverPath.c_str());
+    LSTATUS status = RegDeleteKeyW(RootOf(scope), serverPath.text);
     if (status != ERROR_SUCCESS) {
         return FromStatus(status);
     }
     bool removeClassKey = false;
     {
         UniqueKey classKey;
-        if (RegOpenKeyExW(RootOf(scope), classPath.c_str(), 0, KEY_READ, classKey.Put()) ==
+        if (RegOpenKeyExW(RootOf(scope), classPath.text, 0, KEY_READ, classKey.Put()) ==
             ERROR_SUCCESS) {
             removeClassKey = OnlyOurNameLeft(classKey.Get(), linkClass);
         }
     }
-    return removeClassKey ? FromStatus(RegDeleteKeyW(RootOf(scope), classPath.c_str())) : S_OK;
+    return removeClassKey ? FromStatus(RegDeleteKeyW(RootOf(scope), classPath.text)) : S_OK;
 }
 
 } // namespace
@@ -167,7 +170,7 @@ bool ScopeFromInstallArgument(const wchar_t* argument, RegistrationScope& scope)
     return false;
 }
 
-HRESULT RegisterLinkClasses(RegistrationScope scope, const std::wstring& dllPath) {
+HRESULT RegisterLinkClasses(RegistrationScope scope, const wchar_t* dllPath) {
     for (const LinkClass& linkClass : kLinkClasses) {
         const HRESULT hr = WriteClassEntries(scope, linkClass, dllPath);
         if (FAILED(hr)) {
@@ -178,7 +181,7 @@ HRESULT RegisterLinkClasses(RegistrationScope scope, const std::wstring& dllPath
     return S_OK;
 }
 
-HRESULT UnregisterLinkClasses(RegistrationScope scope, const std::wstring& dllPath) {
+HRESULT UnregisterLinkClasses(RegistrationScope scope, const wchar_t* dllPath) {
     HRESULT result = S_OK;
     for (const LinkClass& linkClass : kLinkClasses) {
         const HRESULT hr = RemoveClassEntries(scope, linkClass, dllPath);
@@ -189,11 +192,4 @@ HRESULT UnregisterLinkClasses(RegistrationScope scope, const std::wstring& dllPa
     return result;
 }
 
-const wchar_t* LinkClassFriendlyName(REFCLSID clsid) {
-    for (const LinkClass& linkClass : kLinkClasses) {
-        if (*linkClass.clsid == clsid) {
-            return linkClass.friendlyName;
-        }
-    }
-    return nullptr;
-}
+} // namespace radiolink

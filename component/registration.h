@@ -8,7 +8,10 @@
 
 #include <windows.h>
 
-#include <string>
+namespace radiolink {
+
+// The longest DLL path registered, in characters with the terminating zero.
+constexpr DWORD kMaxDllPath = 1024;
 
 enum class RegistrationScope { AllUsers, CurrentUser };
 
@@ -18,12 +21,11 @@ bool ScopeFromInstallArgument(const wchar_t* argument, RegistrationScope& scope)
 
 // Writes the entries of both classes for dllPath. When one cannot be written, what was
 // written is removed again and the error returned.
-HRESULT RegisterLinkClasses(RegistrationScope scope, const std::wstring& dllPath);
+HRESULT RegisterLinkClasses(RegistrationScope scope, const wchar_t* dllPath);
 
 // Removes exactly what RegisterLinkClasses adds, and only where InprocServer32 names dllPath:
 // a class registered to another DLL is left alone. The class key itself goes only when
 // nothing but our friendly name is left in it. Nothing to remove is success.
-HRESULT UnregisterLinkClasses(RegistrationScope scope, const std::wstring& dllPath);
+HRESULT UnregisterLinkClasses(RegistrationScope scope, const wchar_t* dllPath);
 
-// The friendly name written for a class (also used by the tests).
-const wchar_t* LinkClassFriendlyName(REFCLSID clsid);
+} // namespace radiolink

@@ -1,8 +1,10 @@
 #include "component/serial_port.h"
 
-#include <cctype>
+#include <new>
 
 #include "protocol/link_timing.h"
+
+namespace radiolink {
 
 namespace {
 
@@ -32,13 +34,15 @@ void ApplyLineSettings(DCB& dcb) {
     dcb.fAbortOnError = FALSE;
 }
 
-COMMTIMEOUTS LinkTimeouts() {
+// A read ends 1 ms after the last byte that came in, or after waitMs with nothing. The interval
+// timeout is what wakes the reader on arrival, on a UART and under Wine alike (Wine waits out
+// the whole total timeout when there is no interval timeout, and does not honour the
+// MAXDWORD idiom); the exchange engine keeps its own deadlines through waitMs.
+COMMTIMEOUTS LinkTimeouts(DWORD waitMs) {
     COMMTIMEOUTS timeouts{};
-    // A read returns what arrived within one poll interval: the exchange engine keeps its own
-    // deadlines around it.
-    timeouts.ReadIntervalTimeout = 0;
+    timeouts.ReadIntervalTimeout = 1;
     timeouts.ReadTotalTimeoutMultiplier = 0;
-    timeouts.ReadTotalTimeoutConstant = kReadPollMs;
+    timeouts.ReadTotalTimeoutConstant = waitMs;
     // A write may take its time on the line, twice over, plus a margin.
     timeouts.WriteTotalTimeoutMultiplier = 2 * proto::LineTimeMs(1, proto::kLineBaud);
     timeouts.WriteTotalTimeoutConstant = 100;
@@ -47,13 +51,16 @@ COMMTIMEOUTS LinkTimeouts() {
 
 // A named object that exists while a link of this session holds the port open. Port names
 // are case-insensitive; a backslash may not appear in an object name.
-HRESULT ClaimPort(const std::string& name, HANDLE& claimed) {
-    std::string objectName = "Local\\Hushwell.radiolink.port.";
-    for (char c : name) {
-        objectName +=
-            c == '\\' ? '/' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+HRESULT ClaimPort(const char* name, HANDLE& claimed) {
+    constexpr char kPrefix[] = "Local\\Hushwell.radiolink.port.";
+    char objectName[sizeof kPrefix + kMaxPortName] = {};
+    lstrcpynA(objectName, kPrefix, sizeof objectName);
+    char* at = objectName + sizeof kPrefix - 1;
+    for (const char* c = name; *c; ++c, ++at) {
+        *at = *c == '\\' ? '/' : *c;
     }
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, objectName.c_str());
+    CharUpperA(objectName + sizeof kPrefix - 1);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, objectName);
     if (!mutex) {
         return LastError();
     }
@@ -68,18 +75,35 @@ HRESULT ClaimPort(const std::string& name, HANDLE& claimed) {
 constexpr DWORD kQueueSize = 1024;
 constexpr DWORD kPurgeAll = PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR;
 
+class SystemPortOpener final : public PortOpener {
+public:
+    HRESULT Open(const char* name, std::unique_ptr<BytePort>& port) override {
+        return SerialPort::Open(name, port);
+    }
+};
+
+SystemPortOpener g_systemPortOpener;
+
 } // namespace
 
-HRESULT SerialPort::Open(const std::string& name, std::unique_ptr<BytePort>& port) {
+PortOpener& SerialPortOpener() {
+    return g_systemPortOpener;
+}
+
+HRESULT SerialPort::Open(const char* name, std::unique_ptr<BytePort>& port) {
+    if (lstrlenA(name) > static_cast<int>(kMaxPortName)) {
+        return E_INVALIDARG;
+    }
     HANDLE claimed = nullptr;
     const HRESULT claimResult = ClaimPort(name, claimed);
     if (FAILED(claimResult)) {
         return claimResult;
     }
     UniqueHandle claim(claimed);
-    const std::string path = "\\\\.\\" + name;
-    UniqueHandle handle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
+    char path[4 + kMaxPortName + 1] = "\\\\.\\";
+    lstrcpynA(path + 4, name, kMaxPortName + 1);
+    UniqueHandle handle(
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!handle.IsValid()) {
         return LastError();
     }
@@ -89,12 +113,19 @@ HRESULT SerialPort::Open(const std::string& name, std::unique_ptr<BytePort>& por
         return LastError();
     }
     ApplyLineSettings(dcb);
-    COMMTIMEOUTS timeouts = LinkTimeouts();
+    COMMTIMEOUTS timeouts = LinkTimeouts(proto::kReplyTimeoutMs);
     if (!SetupComm(handle.Get(), kQueueSize, kQueueSize) || !SetCommState(handle.Get(), &dcb) ||
         !SetCommTimeouts(handle.Get(), &timeouts) || !PurgeComm(handle.Get(), kPurgeAll)) {
         return LastError();
     }
-    port.reset(new SerialPort(claim.Release(), handle.Release()));
+    SerialPort* opened = new (std::nothrow) SerialPort(claim.Get(), handle.Get());
+    if (!opened) {
+        return E_OUTOFMEMORY;
+    }
+    claim.Release();
+    handle.Release();
+    opened->m_readWaitMs = timeouts.ReadTotalTimeoutConstant;
+    port.reset(opened);
     return S_OK;
 }
 
@@ -106,9 +137,16 @@ HRESULT SerialPort::Write(const uint8_t* bytes, size_t count) {
     return written == count ? S_OK : HRESULT_FROM_WIN32(ERROR_TIMEOUT);
 }
 
-HRESULT SerialPort::Read(uint8_t* out, size_t capacity, size_t& received) {
+HRESULT SerialPort::Read(uint8_t* out, size_t capacity, size_t& received, uint32_t waitMs) {
     DWORD got = 0;
     received = 0;
+    if (waitMs != m_readWaitMs) {
+        COMMTIMEOUTS timeouts = LinkTimeouts(waitMs);
+        if (!SetCommTimeouts(m_handle.Get(), &timeouts)) {
+            return LastError();
+        }
+        m_readWaitMs = waitMs;
+    }
     if (!ReadFile(m_handle.Get(), out, static_cast<DWORD>(capacity), &got, nullptr)) {
         return LastError();
     }
@@ -119,3 +157,5 @@ HRESULT SerialPort::Read(uint8_t* out, size_t capacity, size_t& received) {
 void SerialPort::DiscardInput() {
     PurgeComm(m_handle.Get(), PURGE_RXCLEAR);
 }
+
+} // namespace radiolink

@@ -8,13 +8,13 @@
 #include <windows.h>
 
 #include <memory>
-#include <string>
 
 #include "component/byte_port.h"
 
-// How long one ReadFile waits when nothing arrives. Under Wine a reply that has arrived is only
-// seen when the wait ends, so a short wait keeps each exchange near its time on the line.
-constexpr DWORD kReadPollMs = 5;
+namespace radiolink {
+
+// The longest port name Open takes ("COM1", "COM12", "CNCA0"...).
+constexpr size_t kMaxPortName = 32;
 
 // Closes a Win32 handle exactly once.
 class UniqueHandle {
@@ -52,10 +52,11 @@ public:
     // open, so that two links never share it even where the system lets a serial device be
     // opened twice (Wine does); a claimed port gives ERROR_ACCESS_DENIED, as Windows reports
     // a port in use.
-    static HRESULT Open(const std::string& name, std::unique_ptr<BytePort>& port);
+    // E_INVALIDARG for a name longer than kMaxPortName.
+    static HRESULT Open(const char* name, std::unique_ptr<BytePort>& port);
 
     HRESULT Write(const uint8_t* bytes, size_t count) override;
-    HRESULT Read(uint8_t* out, size_t capacity, size_t& received) override;
+    HRESULT Read(uint8_t* out, size_t capacity, size_t& received, uint32_t waitMs) override;
     void DiscardInput() override;
 
 private:
@@ -63,4 +64,10 @@ private:
 
     UniqueHandle m_claim;
     UniqueHandle m_handle;
+    DWORD m_readWaitMs = 0; // the total read timeout the port holds now
 };
+
+// Opens serial ports for the links of the DLL.
+PortOpener& SerialPortOpener();
+
+} // namespace radiolink

@@ -8,8 +8,8 @@
 #include <memory>
 #include <numeric>
 
-#include "component/command_link.h"
-#include "component/packet_link.h"
+#include "component/link_object.h"
+#include "radio/radio_link.h"
 #include "protocol/crc32.h"
 #include "protocol/messages.h"
 #include "tests/protocol/hex.h"
@@ -33,7 +33,10 @@ struct Buffer : TransferBuffer {
 // What the radio does with the host's next frame; Right once the script has run out.
 enum class Answer { Right, Silence, Damaged, Stale, WrongAddress, Nak, BadCrc, SlowSilence };
 
-struct FakeLink : Clock {
+using namespace radiolink;
+using radio::ComPtr;
+
+struct FakeLink : Clock, PortOpener {
     struct Port : BytePort {
         explicit Port(FakeLink& f) : f(f) { ++f.openPorts; }
         ~Port() override { --f.openPorts; }
@@ -45,8 +48,9 @@ struct FakeLink : Clock {
             f.script.erase(f.script.begin(), f.script.begin() + !f.script.empty());
             return S_OK;
         }
-        HRESULT Read(uint8_t* out, size_t capacity, size_t& received) override {
-            f.now += f.pollMs;
+        // A silent line waits out the whole wait; an arrival takes one poll of fake time.
+        HRESULT Read(uint8_t* out, size_t capacity, size_t& received, uint32_t waitMs) override {
+            f.now += f.incoming.empty() ? std::max<uint64_t>(waitMs, f.pollMs) : f.pollMs;
             const size_t frame =
                 std::find(f.incoming.begin(), f.incoming.end(), 0) - f.incoming.begin();
             received = std::min({capacity, frame + 1, f.incoming.size()});
@@ -59,14 +63,13 @@ struct FakeLink : Clock {
     };
 
     explicit FakeLink(bool packet) {
-        auto opener = [this](const std::string&, std::unique_ptr<BytePort>& port) {
-            port = std::make_unique<Port>(*this);
-            return S_OK;
-        };
-        using Maker = HRESULT (*)(PortOpener, Clock&, REFIID, void**);
-        (packet ? Maker{NewPacketLink} : Maker{NewCommandLink})(opener, *this, IID_IRadioLink,
-                                                                link.PutVoid());
+        NewLink(packet ? LinkClass::Packet : LinkClass::Command, *this, *this, IID_IRadioLink,
+                link.PutVoid());
         link->QueryInterface(IID_IPacketTransfer, transfer.PutVoid());
+    }
+    HRESULT Open(const char*, std::unique_ptr<BytePort>& port) override {
+        port = std::make_unique<Port>(*this);
+        return S_OK;
     }
     uint64_t NowMs() override { return now; }
     void Queue(proto::Frame frame, int sequenceChange = 0, uint8_t flip = 0) {

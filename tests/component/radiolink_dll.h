@@ -6,6 +6,8 @@
 
 #include "radio/radio_link.h"
 
+using radio::ComPtr;
+
 class RadioLinkDll {
 public:
     RadioLinkDll() : m_module(LoadLibraryA("Z:" RADIOLINK_DLL)) {} // Wine's Z: is the root
