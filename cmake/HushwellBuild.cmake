@@ -29,3 +29,18 @@ function(hushwell_target_settings target)
         target_link_options(${target} PRIVATE -fsanitize=address,undefined)
     endif()
 endfunction()
+
+# Shipped code (everything but tests, benchmarks and the simulated radio): no exceptions, no
+# run-time type information and no thread-safe statics, so that the static C++ runtime stays
+# out of the Windows binaries; allocation failures come back as nullptr (-fcheck-new). Shipped
+# executables and DLLs link the small runtime support of runtime/ instead.
+function(hushwell_product target)
+    if(WIN32)
+        target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti
+                                                 -fno-threadsafe-statics -fcheck-new)
+        get_target_property(type ${target} TYPE)
+        if(type STREQUAL "EXECUTABLE" OR type STREQUAL "SHARED_LIBRARY")
+            target_sources(${target} PRIVATE $<TARGET_OBJECTS:hw_runtime>)
+        endif()
+    endif()
+endfunction()
