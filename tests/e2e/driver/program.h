@@ -38,14 +38,6 @@ public:
         const HWND entry = GetDlgItem(m_main, 1005);
         DWORD_PTR result = 0;
         if (verb == "start") {
-            // Under Wine a program has been seen, once in a fresh prefix, to end at once with
-            // no window; that is reported on stderr with its exit code and started again.
-            if (Start(error) || m_main || !m_endedAtStart) {
-                return error.empty();
-            }
-            std::fprintf(stderr, "note: %s (exit code %lu); starting it again\n", error.c_str(),
-                         m_exitAtStart);
-            error.clear();
             return Start(error);
         } else if (verb == "click") {
             return Press(WM_COMMAND, ids[std::find(buttons, buttons + 4, arg) - buttons], error);
@@ -104,9 +96,7 @@ private:
             }
             return m_main != nullptr;
         };
-        m_endedAtStart = Await(found, "no main dialog \"Hushwell\"", error) && !m_main;
-        if (m_endedAtStart) {
-            GetExitCodeProcess(m_process, &m_exitAtStart);
+        if (Await(found, "no main dialog \"Hushwell\"", error) && !m_main) {
             error = "the program ended before its main dialog opened";
         }
         return m_main && WaitIdle(error);
@@ -167,7 +157,9 @@ private:
 
     void AnswerPopups() {
         for (HWND popup : Dialogs()) {
-            if (popup == m_main || !m_answered.insert(popup).second) {
+            // Until it is found, the main dialog may show up between two looks for it.
+            if (popup == m_main || (!m_main && TextOf(popup) == "Hushwell") ||
+                !m_answered.insert(popup).second) {
                 continue;
             }
             // Read before it is answered: the handler that showed it waits on it until then.
@@ -195,8 +187,6 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_main = nullptr;
-    bool m_endedAtStart = false; // before its main dialog opened, with this exit code
-    DWORD m_exitAtStart = 0;
     std::set<HWND> m_answered; // window handles are not reused within a run
     std::string m_popups;
 };
