@@ -193,14 +193,18 @@ bool Simulator::ReadLine() {
         std::fprintf(stderr, "radiosim: %s hung up\n", m_port.Name().c_str());
         return false;
     }
+    const double arrived = Now();
     for (ssize_t i = 0; i < got; ++i) {
-        TakeByte(buffer[i]);
+        TakeByte(buffer[i], arrived);
     }
     return true;
 }
 
-void Simulator::TakeByte(uint8_t byte) {
+void Simulator::TakeByte(uint8_t byte, double arrived) {
     byte = m_faults.Incoming(byte);
+    if (byte != 0 && m_chunkSize == 0) {
+        m_chunkArrived = arrived;
+    }
     if (byte != 0 && m_chunkSize < sizeof m_chunk) {
         m_chunk[m_chunkSize++] = byte;
     }
@@ -237,18 +241,20 @@ void Simulator::OnRejected(proto::DecodeResult reason) {
                     .Text("dir", "in")
                     .Text("type", "damaged")
                     .Hex("bytes", m_chunk, m_chunkSize)
-                    .Text("verdict", proto::DecodeResultName(reason)));
+                    .Text("verdict", proto::DecodeResultName(reason))
+                    .Seconds("first_t", m_chunkArrived));
 }
 
 void Simulator::OnFrame(const proto::Frame& frame) {
     JsonLine in;
     LogFrame("in", frame, in);
     if (m_faults.Settings().silent) {
-        m_log.Write(in.Text("verdict", "silent"));
+        m_log.Write(in.Text("verdict", "silent").Seconds("first_t", m_chunkArrived));
         return;
     }
     const HandlerResult result = m_handler.Handle(frame);
     in.Text("verdict", result.repeated ? "repeat" : result.verdict);
+    in.Seconds("first_t", m_chunkArrived);
     if (result.stored) {
         in.Bool("record_ok", result.check.recordOk)
             .Bool("vector_ok", result.check.vectorOk)
@@ -299,6 +305,10 @@ bool Simulator::SendDue() {
             return false;
         }
         m_line.Consume(static_cast<size_t>(written));
+        if (m_line.Empty()) {
+            // The moment the host can have the whole reply: where its turnaround starts.
+            m_log.Write(JsonLine().Seconds("t", Now()).Text("dir", "sim").Text("event", "sent"));
+        }
     }
 }
 

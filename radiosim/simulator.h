@@ -38,7 +38,8 @@ private:
     void DrainControl();
     void ApplyControl(const ControlCommand& command, std::string& error);
     bool ReadLine();
-    void TakeByte(uint8_t byte);
+    // `arrived`: when the read that brought the byte returned, seconds since the start.
+    void TakeByte(uint8_t byte, double arrived);
     void OnFrame(const proto::Frame& frame);
     void OnRejected(proto::DecodeResult reason);
     void SendReply(const proto::Frame& reply, const std::string& verdict);
@@ -58,6 +59,7 @@ private:
     // The encoded bytes of the chunk being received, for logging a rejected one.
     uint8_t m_chunk[proto::kMaxEncodedFrame] = {};
     size_t m_chunkSize = 0;
+    double m_chunkArrived = 0; // when the chunk's first byte arrived
     bool m_waitingForPort = false;
     std::chrono::steady_clock::time_point m_started;
 };
