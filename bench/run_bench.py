@@ -10,6 +10,7 @@ Figures are reported, never judged: nothing here fails because something was slo
 
 import argparse
 import json
+import math
 import os
 import platform
 import re
@@ -22,6 +23,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 from driver_session import run_driver, windows_path  # noqa: E402  (the end-to-end driver)
+import link_map  # noqa: E402
 
 WINE64 = "/usr/lib/wine/wine64"
 FOOTPRINT_GOAL = 64 * 1024
@@ -30,6 +32,7 @@ READ_WAIT_S = 1.0  # the program's fixed wait after the programming-mode command
 MODBUS_READ_32 = 8 + 37  # a Modbus RTU read of 16 registers: request and response
 FRAME_OVERHEAD = 13  # header 7, CRC 4, COBS 1, delimiter 1 (frames below 254 bytes)
 READY_TIMEOUT_S = 10
+PROGRAMMING_MODE = "01020140"  # the command after which a Read waits READ_WAIT_S on purpose
 SYSTEM_DLL = re.compile(r"^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|comctl32|"
                         r"comdlg32|msvcrt|ucrtbase|ws2_32|version|shlwapi|uuid|"
                         r"api-ms-win-[a-z0-9-]+)\.dll$")
@@ -39,6 +42,12 @@ SYSTEM_DLL = re.compile(r"^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell3
 
 def median_min(values):
     return (statistics.median(values), min(values)) if values else (float("nan"),) * 2
+
+
+def percentile(values, share):
+    """Nearest rank: the smallest value that `share` percent of the values do not exceed."""
+    ordered = sorted(values)
+    return ordered[max(0, math.ceil(share / 100.0 * len(ordered)) - 1)]
 
 
 def table(headers, rows):
@@ -95,6 +104,31 @@ def footprint(win32_dir, win64_dir):
     text = table(["binary", "i686 bytes", "÷ 64 KiB", "x86_64", "imports (i686)", "imports"],
                  rows)
     return text, figures
+
+
+def short_piece(name):
+    """An archive member without the prefix MinGW's archives give it (lib32_libmingwex_a-)."""
+    return re.sub(r"^(lib(32|64)_)?lib\w+?_l?a-", "", name)
+
+
+def sizes(win32_dir):
+    """Where the bytes of each i686 binary come from, by its linker map (NAME.map beside it)."""
+    parts = []
+    for name in ("hushwell.exe", "radiolink.dll"):
+        binary = os.path.join(win32_dir, name)
+        map_path = binary + ".map"
+        if not os.path.exists(map_path):
+            parts.append("%s: no linker map (%s)." % (name, map_path))
+            continue
+        file_size, groups = link_map.summarise(map_path, binary, win32_dir, ROOT)
+        rows = [[g["group"], "%d" % g["bytes"], "%.1f %%" % (100.0 * g["bytes"] / file_size),
+                 "%d" % g["unwind"] if g["unwind"] else "",
+                 ", ".join("%s %d" % (short_piece(piece), size) for piece, size in g["largest"])]
+                for g in groups]
+        rows.append(["**total: the file**", "**%d**" % file_size, "100 %", "", ""])
+        parts.append(table(["%s (i686)" % name, "bytes", "of the file", "of them unwind tables "
+                            "(.eh_frame)", "largest pieces, bytes"], rows))
+    return "\n\n".join(parts)
 
 
 # ---------------------------------------------------------------- the simulated radio
@@ -158,6 +192,16 @@ def wine_process(program):
     return None
 
 
+def cpu_seconds(pid):
+    """User plus kernel time of the whole process so far, threads that ended included: the
+    kernel's per-process CPU clock, read for another process by its clock id (the scheduler's
+    count, to the nanosecond, where /proc/PID/stat counts 10 ms ticks)."""
+    try:
+        return time.clock_gettime((~pid << 3) | 2)  # CPUCLOCK_SCHED of process `pid`
+    except OSError:
+        return None
+
+
 def resident_kib(pid):
     with open("/proc/%d/status" % pid, encoding="utf-8") as status:
         for line in status:
@@ -169,6 +213,7 @@ def resident_kib(pid):
 # ---------------------------------------------------------------- operations at a baud rate
 
 OPERATIONS = ("read", "write", "reset")
+OPERATION_NAMES = {"read": "Read", "write": "Write", "reset": "Reset Radio"}
 
 
 def time_operations(args, baud):
@@ -181,11 +226,15 @@ def time_operations(args, baud):
     radio = Radio(os.path.join(args.host, "radiosim", "radiosim"), link, baud, folder)
     cuts = []
     resident = []
+    cpu = []
+    found = {}
 
     def cut():
         cuts.append(len(radio.log()))
-        pid = wine_process(program)
+        pid = found.get("pid") or wine_process(program)
+        found["pid"] = pid
         resident.append(resident_kib(pid) if pid else None)
+        cpu.append(cpu_seconds(pid) if pid else None)
 
     steps = [("action", "cut")]
     for _ in range(args.runs):
@@ -211,7 +260,8 @@ def time_operations(args, baud):
     samples = {op: [] for op in OPERATIONS}
     for index, click in enumerate(clicks):
         op = OPERATIONS[index % 3]
-        segment = frames(log[cuts[index]:cuts[index + 1]]) if index + 1 < len(cuts) else []
+        entries = log[cuts[index]:cuts[index + 1]] if index + 1 < len(cuts) else []
+        segment = frames(entries)
         total = sum(line_bytes(e) for e in segment)
         replies = sum(line_bytes(e) for e in segment if e["dir"] == "out")
         wait = READ_WAIT_S if op == "read" else 0.0
@@ -222,22 +272,36 @@ def time_operations(args, baud):
             "floor_ms": 1000.0 * (wait + total * BITS_PER_BYTE / baud),
             "paced_floor_ms": 1000.0 * (wait + replies * BITS_PER_BYTE / baud),
             "segment": segment,
+            "turnarounds_ms": turnarounds_ms(entries),
+            "cpu_ms": 1000.0 * (cpu[index + 1] - cpu[index])
+            if index + 1 < len(cpu) and None not in cpu[index:index + 2] else None,
         })
     return samples, problems, [r for r in resident if r], log
 
 
-def reply_gaps_ms(segment, baud):
-    """Host time from the last byte of each reply on the line to the next request of the same
-    operation (the one-second wait left out): what the program and the component add per
-    exchange. A reply is logged as it starts out, and takes its bytes' time on the line."""
-    gaps = []
-    for reply, request in zip(segment, segment[1:]):
-        if reply["dir"] == "out" and request["dir"] == "in":
-            sent = reply["t"] + line_bytes(reply) * BITS_PER_BYTE / float(baud)
-            gap = 1000.0 * (request["t"] - sent)
-            if gap < 500:
-                gaps.append(gap)
-    return gaps
+def turnarounds_ms(entries):
+    """The host's turnaround in each exchange of an operation, from the radio's log: from the
+    moment the radio's reply had wholly left it (its `sent` event) to the first byte of the next
+    request (that request's `first_t`). The Read's wait after the programming-mode command is a
+    pause on purpose, not a turnaround, and is left out; so is the first request, which follows
+    the button press rather than a reply."""
+    turnarounds = []
+    replied = False
+    sent = None
+    after_settle_command = False
+    for entry in entries:
+        if entry.get("dir") == "out":
+            replied = True
+        elif entry.get("event") == "sent" and replied:
+            sent = entry["t"]
+            replied = False
+        elif entry.get("dir") == "in" and "first_t" in entry:
+            if sent is not None and not after_settle_command:
+                turnarounds.append(1000.0 * (entry["first_t"] - sent))
+            after_settle_command = (entry.get("type") == "command" and
+                                    entry.get("bytes", "").startswith(PROGRAMMING_MODE))
+            sent = None
+    return turnarounds
 
 
 def operations_table(baud, samples):
@@ -250,15 +314,31 @@ def operations_table(baud, samples):
         med, low = median_min([r["ms"] for r in runs])
         floor = statistics.median(r["floor_ms"] for r in runs)
         paced = statistics.median(r["paced_floor_ms"] for r in runs)
-        gaps = [g for r in runs for g in reply_gaps_ms(r["segment"], baud)]
-        rows.append([{"read": "Read", "write": "Write", "reset": "Reset Radio"}[op],
+        rows.append([OPERATION_NAMES[op],
                      "%d frames, %d bytes" % (runs[0]["frames"], runs[0]["bytes"]),
                      "%.1f" % floor, "%.1f" % paced, "%d" % med, "%d" % low,
-                     "%.3f" % (med / floor), "%.3f" % (low / floor), "%.3f" % (med / paced),
-                     "%.1f" % statistics.median(gaps) if gaps else "-"])
-    return table(["at %d baud" % baud, "on the line", "floor ms", "paced floor ms",
-                  "median ms", "min ms", "median ÷ floor", "min ÷ floor", "median ÷ paced floor",
-                  "reply sent → next request, median ms"], rows)
+                     "%.3f" % (med / floor), "%.3f" % (low / floor), "%.3f" % (med / paced)])
+    return table(["at %d baud" % baud, "on the line", "floor ms", "paced floor ms", "median ms",
+                  "min ms", "median ÷ floor", "min ÷ floor", "median ÷ paced floor"], rows)
+
+
+def host_cost_table(baud, samples):
+    """Per operation: the host's turnaround per exchange and the program's CPU time."""
+    rows = []
+    for op in OPERATIONS:
+        runs = samples[op]
+        turnarounds = [t for r in runs for t in r["turnarounds_ms"]]
+        cpu = [r["cpu_ms"] for r in runs if r["cpu_ms"] is not None]
+        rows.append([OPERATION_NAMES[op],
+                     "%d" % len(turnarounds),
+                     "%.3f" % statistics.median(turnarounds) if turnarounds else "-",
+                     "%.3f" % percentile(turnarounds, 90) if turnarounds else "-",
+                     "%d" % len(cpu),
+                     "%.1f" % statistics.median(cpu) if cpu else "-",
+                     "%.1f" % percentile(cpu, 90) if cpu else "-"])
+    return table(["at %d baud" % baud, "exchanges timed", "turnaround median ms",
+                  "turnaround 90th pct ms", "operations", "CPU median ms", "CPU 90th pct ms"],
+                 rows)
 
 
 # ---------------------------------------------------------------- wire efficiency
@@ -359,6 +439,11 @@ def main():
 
     text, _ = footprint(args.win32, args.win64)
     print("## Footprint (goal: at most 64 KiB each, system DLLs only)\n\n" + text + "\n")
+    print("## Where the i686 bytes come from (linker maps of the Release build)\n")
+    print(sizes(args.win32) + "\n")
+    print("Each piece the linker placed in the file, summed by the object or archive it came "
+          "from; sections with no bytes in the file (.bss, debug) left out. The rest: the PE "
+          "headers and the padding of each section to the file alignment.\n")
 
     problems = []
     first = None
@@ -371,6 +456,8 @@ def main():
             resident_after_read = resident[1] if len(resident) > 1 else resident[0]
         print("## Button press to completion at %d baud\n" % baud)
         print(operations_table(baud, samples) + "\n")
+        print("## Turnaround per exchange and CPU time per operation at %d baud\n" % baud)
+        print(host_cost_table(baud, samples) + "\n")
 
     print("Floor: the one-second wait (Read only) plus every frame of the operation, both "
           "ways, at the line rate (10 bits a byte), counted from the simulated radio's log. "
@@ -378,6 +465,16 @@ def main():
           "radio paces (a pseudo-terminal carries the requests at once, so a time below the "
           "floor is possible here). Times are from the end-to-end driver: button message sent "
           "to handler returned, polled every 10 ms.\n")
+    print("Turnaround: from the moment the simulated radio had written the last byte of its "
+          "reply to the line (its log's `sent` event) to the arrival of the next request's first "
+          "byte (`first_t`), per exchange, microsecond timestamps of the radio's own log. Left out: "
+          "the Read's one-second wait after the programming-mode command, and each operation's "
+          "first request, which follows the button press (Reset Radio is a single exchange, so "
+          "it has none). CPU: user "
+          "plus kernel time of hushwell.exe's wine process (x86_64) (all its threads, ended ones "
+          "included) between the marks around the operation, from the kernel's per-process CPU "
+          "clock (clock_gettime on the process's clock id, nanoseconds); the wineserver's and "
+          "the driver's time are not in it. 90th percentile: nearest rank.\n")
     if first and first["read"]:
         print("## Wire efficiency (bytes on the line per 32 bytes of radio memory)\n")
         print(wire_efficiency(first) + "\n")
