@@ -102,15 +102,41 @@ private:
         return m_main && WaitIdle(error);
     }
 
-    // Posts WM_COMMAND (a button) or WM_SYSCOMMAND, then waits until idle, answering popups.
-    // A sent probe overtakes a posted message, but the program takes that right after answering
-    // it, and a modal loop answers a moment before it shows its window: so idle is three
-    // answered probes in a row with no popup up; idleSinceMs is when the first one answered.
+    // Sends WM_COMMAND (a button) or WM_SYSCOMMAND from a worker thread, so that the popups its
+    // handler shows can be answered meanwhile; idleSinceMs is when the handler returned. Then
+    // waits until idle, answering popups.
     bool Press(UINT message, UINT id, std::string& error) {
         const bool button = message == WM_COMMAND;
-        PostMessageA(m_main, message, button ? MAKEWPARAM(id, BN_CLICKED) : id,
-                     button ? reinterpret_cast<LPARAM>(GetDlgItem(m_main, id)) : 0);
-        return WaitIdle(error);
+        struct Sent {
+            HWND to;
+            UINT message;
+            WPARAM w;
+            LPARAM l;
+            ULONGLONG returnedMs;
+        } sent{m_main, message, button ? MAKEWPARAM(id, BN_CLICKED) : id,
+               button ? reinterpret_cast<LPARAM>(GetDlgItem(m_main, id)) : 0, 0};
+        const auto send = [](void* data) -> DWORD {
+            auto& s = *static_cast<Sent*>(data);
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(s.to, s.message, s.w, s.l, SMTO_NORMAL, kTimeoutMs, &result);
+            s.returnedMs = GetTickCount64();
+            return 0;
+        };
+        const HANDLE thread = CreateThread(nullptr, 0, send, &sent, 0, nullptr);
+        const bool returned = thread &&
+                              Await([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; },
+                                    "the handler had not returned", error) &&
+                              WaitForSingleObject(thread, kTimeoutMs) == WAIT_OBJECT_0;
+        if (thread) {
+            CloseHandle(thread);
+        }
+        if (!returned) {
+            error = error.empty() ? "cannot send the command" : error;
+            return false;
+        }
+        const bool idle = WaitIdle(error);
+        idleSinceMs = sent.returnedMs;
+        return idle;
     }
 
     bool WaitIdle(std::string& error) {
