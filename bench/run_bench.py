@@ -463,8 +463,9 @@ def main():
           "ways, at the line rate (10 bits a byte), counted from the simulated radio's log. "
           "Paced floor: the same with the radio's replies only, the part that the simulated "
           "radio paces (a pseudo-terminal carries the requests at once, so a time below the "
-          "floor is possible here). Times are from the end-to-end driver: button message sent "
-          "to handler returned, polled every 10 ms.\n")
+          "floor is possible here). Times are from the end-to-end driver: the button's command "
+          "sent to the dialog (SendMessage from a worker thread) until its handler returned, "
+          "to the millisecond.\n")
     print("Turnaround: from the moment the simulated radio had written the last byte of its "
           "reply to the line (its log's `sent` event) to the arrival of the next request's first "
           "byte (`first_t`), per exchange, microsecond timestamps of the radio's own log. Left out: "
