@@ -6,7 +6,7 @@ BEGIN_MESSAGE_MAP(CHushwellApp, CWinApp)
 ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
-CHushwellApp::CHushwellApp() : CWinApp(nullptr) {}
+CHushwellApp::CHushwellApp() = default;
 
 CHushwellApp theApp;
 

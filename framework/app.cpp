@@ -1,67 +1,24 @@
 #include "framework/app.h"
 
-#include <cstdlib>
+#include <ole2.h>
 
 #include "framework/message_box.h"
-#include "framework/ole.h"
-#include "framework/wnd.h"
 
 namespace {
 
 CWinApp* g_app = nullptr;
+bool g_oleStarted = false;
 
 } // namespace
 
-// Defined beside WinMain: calling it makes the linker take WinMain out of the static library
-// whenever the program has an application object.
-void AfxLinkWinMain();
-
-CWinApp::CWinApp(const char* appName)
-    : m_hInstance(GetModuleHandleA(nullptr)), m_pszAppName(appName) {
-    if (g_app) {
-        // A second application object is a programming error that nothing can recover from.
-        std::abort();
-    }
+CWinApp::CWinApp() {
     g_app = this;
-    AfxLinkWinMain();
 }
 
 CWinApp::~CWinApp() {
     if (g_app == this) {
         g_app = nullptr;
     }
-}
-
-BOOL CWinApp::InitInstance() {
-    return TRUE;
-}
-
-int CWinApp::ExitInstance() {
-    AfxOleTerm();
-    return m_exitCode;
-}
-
-int CWinApp::Run() {
-    MSG msg = {};
-    BOOL got;
-    while ((got = GetMessageA(&msg, nullptr, 0, 0)) > 0) {
-        HWND main = m_pMainWnd ? m_pMainWnd->GetSafeHwnd() : nullptr;
-        if (main && IsDialogMessageA(main, &msg)) {
-            continue;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    m_exitCode = got == 0 ? static_cast<int>(msg.wParam) : -1;
-    return m_exitCode;
-}
-
-BOOL CWinApp::Enable3dControls() {
-    return TRUE;
-}
-
-HICON CWinApp::LoadIcon(UINT id) const {
-    return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id));
 }
 
 void CWinApp::OnHelp() {
@@ -77,6 +34,23 @@ CWinApp* AfxGetApp() {
     return g_app;
 }
 
-HINSTANCE AfxGetInstanceHandle() {
-    return g_app ? g_app->m_hInstance : GetModuleHandleA(nullptr);
+BOOL AfxOleInit() {
+    if (!g_oleStarted && FAILED(OleInitialize(nullptr))) {
+        return FALSE;
+    }
+    g_oleStarted = true;
+    return TRUE;
+}
+
+// The program's entry point. It is in this file so that the linker takes it out of the static
+// library together with CWinApp, which every program built on the framework has.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!g_app) {
+        return EXIT_FAILURE; // a program built on the framework defines its application object
+    }
+    g_app->InitInstance();
+    if (g_oleStarted) {
+        OleUninitialize();
+    }
+    return 0;
 }

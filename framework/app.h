@@ -1,4 +1,4 @@
-// CWinApp: the one application object, and the start-up that runs it (see winmain.cpp).
+// CWinApp: the one application object, and the start-up (WinMain, OLE) that runs it.
 #pragma once
 
 #include <windows.h>
@@ -7,42 +7,45 @@
 
 class CWnd;
 
+// The module whose resources the framework loads: the executable.
+inline HINSTANCE AfxGetInstanceHandle() {
+    return GetModuleHandleA(nullptr);
+}
+
 // The framework's help command (F1, WM_HELP, or a button with this id).
 constexpr UINT ID_HELP = 0xE146;
 
 class CWinApp : public CCmdTarget {
 public:
     // Registers this object as the application; a process has one at a time.
-    explicit CWinApp(const char* appName = nullptr);
+    CWinApp();
     ~CWinApp() override;
 
-    // Start-up: when InitInstance returns FALSE, ExitInstance runs at once and the program ends
-    // without a message loop; otherwise Run's loop runs first.
-    virtual BOOL InitInstance();
-    // The program's exit code: the WM_QUIT code of Run's loop, or 0 when it never ran. It ends
-    // the component runtime that AfxOleInit started.
-    virtual int ExitInstance();
-    // The message loop, until WM_QUIT; returns the WM_QUIT code.
-    virtual int Run();
+    // Runs the program (Hushwell: its main dialog, modally); the program ends, with exit code 0,
+    // when it returns. Every window is a modal dialog that runs the dialog manager's own message
+    // loop, so the framework has no loop of its own and the result is not used.
+    virtual BOOL InitInstance() { return FALSE; }
 
     // Three-dimensional controls are the system's own look now: nothing to do.
-    BOOL Enable3dControls();
+    BOOL Enable3dControls() { return TRUE; }
     // An icon of the program's own resources, or null.
-    HICON LoadIcon(UINT id) const;
+    HICON LoadIcon(UINT id) const {
+        return ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(id));
+    }
     // The framework's help command: the program has no help file; says so.
     void OnHelp();
 
     CWnd* m_pMainWnd = nullptr;
-    HINSTANCE m_hInstance;
-    const char* m_pszAppName; // as given to the constructor; the name shown is AfxGetAppName()
 
     DECLARE_MESSAGE_MAP()
-
-private:
-    int m_exitCode = 0;
 };
 
 // The application object, or null when the program has none (test programs).
 CWinApp* AfxGetApp();
-// The module whose resources the framework loads: the executable.
-HINSTANCE AfxGetInstanceHandle();
+
+// Starts the component runtime (OLE) on the user-interface thread, once (later calls only report
+// success); the program's end ends it. FALSE when it cannot be started.
+BOOL AfxOleInit();
+// Hushwell hosts no ActiveX controls, so there is no container support to switch on; it exists
+// so that start-up reads as the framework's programs do.
+inline void AfxEnableControlContainer() {}

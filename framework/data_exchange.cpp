@@ -1,13 +1,17 @@
 #include "framework/data_exchange.h"
 
 #include <cstdint>
-#include <optional>
-#include <string>
+#include <cstring>
+#include <memory>
+#include <new>
 
 #include "framework/message_box.h"
 #include "framework/wnd.h"
 
 namespace {
+
+// The type of the framework's own validation messages.
+constexpr UINT kValidationMessageType = MB_OK | MB_ICONEXCLAMATION;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -17,45 +21,31 @@ bool IsDigit(char c) {
 }
 
 // An unsigned decimal number, optionally surrounded by blanks; nothing else.
-std::optional<UINT> ParseUnsigned(const std::string& text) {
-    size_t at = 0;
-    while (at < text.size() && IsBlank(text[at])) {
-        ++at;
+bool ParseUnsigned(const char* text, UINT* value) {
+    while (IsBlank(*text)) {
+        ++text;
     }
-    if (at == text.size() || !IsDigit(text[at])) {
-        return std::nullopt;
+    if (!IsDigit(*text)) {
+        return false;
     }
-    std::uint64_t value = 0;
-    for (; at < text.size() && IsDigit(text[at]); ++at) {
-        value = value * 10 + static_cast<unsigned>(text[at] - '0');
-        if (value > UINT32_MAX) {
-            return std::nullopt;
+    std::uint64_t number = 0;
+    for (; IsDigit(*text); ++text) {
+        number = number * 10 + static_cast<unsigned>(*text - '0');
+        if (number > UINT32_MAX) {
+            return false;
         }
     }
-    while (at < text.size() && IsBlank(text[at])) {
-        ++at;
+    while (IsBlank(*text)) {
+        ++text;
     }
-    if (at != text.size()) {
-        return std::nullopt;
+    if (*text != '\0') {
+        return false;
     }
-    return static_cast<UINT>(value);
-}
-
-std::string WindowText(HWND hwnd) {
-    const int length = GetWindowTextLengthA(hwnd);
-    if (length <= 0) {
-        return {};
-    }
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(hwnd, text.data(), length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    *value = static_cast<UINT>(number);
+    return true;
 }
 
 } // namespace
-
-CDataExchange::CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate)
-    : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd) {}
 
 HWND CDataExchange::PrepareEditCtrl(int id) {
     m_lastEdit = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), id);
@@ -72,32 +62,44 @@ void CDataExchange::Fail() {
         }
         SendMessageA(m_lastEdit, EM_SETSEL, 0, -1);
     }
-    throw CUserException();
+    m_bFailed = TRUE;
 }
 
 void DDX_Text(CDataExchange* pDX, int id, UINT& value) {
+    if (pDX->m_bFailed) {
+        return;
+    }
     const HWND edit = pDX->PrepareEditCtrl(id);
     if (!pDX->m_bSaveAndValidate) {
-        const std::string shown = std::to_string(value);
-        if (WindowText(edit) != shown) {
-            SetWindowTextA(edit, shown.c_str());
+        char shown[16], current[16] = {}; // a text longer than 15 characters differs anyway
+        wsprintfA(shown, "%u", value);
+        GetWindowTextA(edit, current, sizeof current);
+        if (std::strcmp(current, shown) != 0) {
+            SetWindowTextA(edit, shown);
         }
         return;
     }
-    const std::optional<UINT> parsed = ParseUnsigned(WindowText(edit));
-    if (!parsed) {
-        AfxMessageBox("Please enter a whole number of 0 or more.", AFX_VALIDATION_MESSAGE_TYPE);
+    // On the heap: an entry may be long (blanks and leading zeros are allowed).
+    const int length = GetWindowTextLengthA(edit);
+    const std::unique_ptr<char[]> text(new (std::nothrow) char[length + 1]());
+    if (!text) {
+        OutputDebugStringA("DDX_Text: no memory for the entry's text\n");
+        pDX->m_bFailed = TRUE; // nothing to tell the operator that would help
+        return;
+    }
+    GetWindowTextA(edit, text.get(), length + 1);
+    if (!ParseUnsigned(text.get(), &value)) {
+        AfxMessageBox("Please enter a whole number of 0 or more.", kValidationMessageType);
         pDX->Fail();
     }
-    value = *parsed;
 }
 
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT min, UINT max) {
-    if (!pDX->m_bSaveAndValidate || (value >= min && value <= max)) {
+    if (pDX->m_bFailed || !pDX->m_bSaveAndValidate || (value >= min && value <= max)) {
         return;
     }
-    const std::string text = "Please enter a whole number between " + std::to_string(min) +
-                             " and " + std::to_string(max) + ".";
-    AfxMessageBox(text.c_str(), AFX_VALIDATION_MESSAGE_TYPE);
+    char text[80];
+    wsprintfA(text, "Please enter a whole number between %u and %u.", min, max);
+    AfxMessageBox(text, kValidationMessageType);
     pDX->Fail();
 }

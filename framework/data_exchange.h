@@ -5,29 +5,25 @@
 
 class CWnd;
 
-// Thrown by CDataExchange::Fail once the operator has been told what is wrong; UpdateData
-// catches it.
-class CUserException {};
-
 class CDataExchange {
 public:
-    CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate);
+    CDataExchange(CWnd* dlgWnd, BOOL saveAndValidate)
+        : m_bSaveAndValidate(saveAndValidate), m_pDlgWnd(dlgWnd) {}
 
     // The edit control with the id, remembered as the one a failure returns the focus to.
     HWND PrepareEditCtrl(int id);
-    // Puts the focus back in the last prepared edit control with its whole text selected, then
-    // fails the exchange.
-    [[noreturn]] void Fail();
+    // Called once the operator has been told what is wrong: puts the focus back in the last
+    // prepared edit control with its whole text selected, and fails the exchange.
+    void Fail();
 
     BOOL m_bSaveAndValidate; // TRUE: controls to members, with validation; FALSE: members shown
     CWnd* m_pDlgWnd;
+    // Set by Fail: the DDX_ and DDV_ calls after it do nothing, and UpdateData returns FALSE.
+    BOOL m_bFailed = FALSE;
 
 private:
     HWND m_lastEdit = nullptr;
 };
-
-// The type of the framework's own validation messages.
-constexpr UINT AFX_VALIDATION_MESSAGE_TYPE = MB_OK | MB_ICONEXCLAMATION;
 
 // Showing: the value as a decimal number. Saving: blanks (spaces, tabs) may surround one or more
 // digits 0-9 whose value fits 32 bits; anything else shows the number message, leaves the value

@@ -7,36 +7,35 @@
 
 class CDialog : public CWnd {
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+        : m_templateId(templateId), m_pParentWnd(parent) {}
 
     // Runs the dialog until EndDialog and returns EndDialog's result (-1 when the dialog could not
     // be created). With no parent, the owner is the application's main window unless that is
-    // this dialog. A template at position (0, 0) without DS_CENTER, DS_CENTERMOUSE or
-    // DS_ABSALIGN is centred over its owner (over the screen when there is none).
+    // this dialog. The dialog is centred over its owner (over the screen when there is none): the
+    // program's templates all leave their position to the framework.
     virtual INT_PTR DoModal();
     // Makes the first data exchange (members shown); TRUE lets the dialog manager set the focus.
     virtual BOOL OnInitDialog();
     // Takes and validates the entries; ends the dialog with IDOK only when that succeeded.
     virtual void OnOK();
     // Ends the dialog with IDCANCEL.
-    virtual void OnCancel();
-    void EndDialog(int result);
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    void EndDialog(int result) { ::EndDialog(m_hWnd, result); }
 
     DECLARE_MESSAGE_MAP()
 
-protected:
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                       LPARAM lParam) noexcept;
+    friend CDialog* AfxGetRunningModalDialog();
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     HWND ModalOwner() const;
-    void CentreIfUnplaced();
+    void CentreOverOwner();
 
     UINT m_templateId;
     CWnd* m_pParentWnd;
+    CDialog* m_outerModal = nullptr; // while DoModal runs: the dialog it runs inside, if any
 };
 
-// The innermost dialog whose DoModal is running on this thread and whose window exists, or null.
-// Message boxes shown by its handlers belong to it.
+// The innermost dialog whose DoModal is running and whose window exists, or null. Message boxes
+// shown by its handlers belong to it.
 CDialog* AfxGetRunningModalDialog();

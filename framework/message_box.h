@@ -3,15 +3,10 @@
 
 #include <windows.h>
 
-#include <string>
-
-// The application's name: the executable's file name without its extension (the string table
-// has no title entry). Message boxes carry it as their caption.
-const std::string& AfxGetAppName();
-
-// Shows a modal box owned by the thread's active window (or the main window), titled with the
-// application's name, and returns the button the operator pressed. helpId is accepted for
-// compatibility; Hushwell has no help file.
+// Shows a modal box owned by the innermost running dialog (by none when no dialog runs: the
+// program's start), titled with the application's name (the executable's file name without its
+// extension: the string table has no title entry), and returns the button the operator pressed.
+// helpId is accepted for compatibility; Hushwell has no help file.
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 
 // Where AfxMessageBox sends its box: MessageBoxA, or a test's recorder that is handed the same

@@ -38,46 +38,33 @@ public:
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT message, UINT code, UINT id) const;
 
     // Runs the WM_COMMAND entry for (id, code) if the chain has one; TRUE when it did.
-    virtual BOOL OnCmdMsg(UINT id, UINT code);
+    BOOL OnCmdMsg(UINT id, UINT code);
 };
 
 namespace afx_msgmap_detail {
 
-template <class Member>
-struct MemberClass;
-template <class Class, class Type>
-struct MemberClass<Type Class::*> {
-    using type = Class;
-};
-// The class that declares a handler (possibly a base of the class whose map names it).
-template <auto Handler>
-using ClassOf = typename MemberClass<decltype(Handler)>::type;
+// The thunks call a handler of class C, or one C inherits (ON_COMMAND(ID_HELP, CWinApp::OnHelp)
+// in the map of a class derived from CWinApp).
 
-template <auto Handler>
-LRESULT Command(CCmdTarget* target, WPARAM, LPARAM) {
-    void (ClassOf<Handler>::*handler)() = Handler;
-    (static_cast<ClassOf<Handler>*>(target)->*handler)();
+// void handler(): commands, and messages whose parameters say nothing (WM_PAINT).
+template <class C, auto Handler>
+LRESULT NoParameters(CCmdTarget* target, WPARAM, LPARAM) {
+    void (C::*handler)() = Handler;
+    (static_cast<C*>(target)->*handler)();
     return 0;
 }
 
-template <auto Handler>
+template <class C, auto Handler>
 LRESULT SysCommand(CCmdTarget* target, WPARAM wParam, LPARAM lParam) {
-    void (ClassOf<Handler>::*handler)(UINT, LPARAM) = Handler;
-    (static_cast<ClassOf<Handler>*>(target)->*handler)(static_cast<UINT>(wParam), lParam);
+    void (C::*handler)(UINT, LPARAM) = Handler;
+    (static_cast<C*>(target)->*handler)(static_cast<UINT>(wParam), lParam);
     return 0;
 }
 
-template <auto Handler>
-LRESULT Paint(CCmdTarget* target, WPARAM, LPARAM) {
-    void (ClassOf<Handler>::*handler)() = Handler;
-    (static_cast<ClassOf<Handler>*>(target)->*handler)();
-    return 0;
-}
-
-template <auto Handler>
+template <class C, auto Handler>
 LRESULT QueryDragIcon(CCmdTarget* target, WPARAM, LPARAM) {
-    HCURSOR (ClassOf<Handler>::*handler)() = Handler;
-    return reinterpret_cast<LRESULT>((static_cast<ClassOf<Handler>*>(target)->*handler)());
+    HCURSOR (C::*handler)() = Handler;
+    return reinterpret_cast<LRESULT>((static_cast<C*>(target)->*handler)());
 }
 
 } // namespace afx_msgmap_detail
@@ -109,16 +96,19 @@ LRESULT QueryDragIcon(CCmdTarget* target, WPARAM, LPARAM) {
 
 // void OnSysCommand(UINT id, LPARAM lParam)
 #define ON_WM_SYSCOMMAND()                                                                         \
-    {WM_SYSCOMMAND, 0, 0, &afx_msgmap_detail::SysCommand<&ThisClass::OnSysCommand>},
+    {WM_SYSCOMMAND, 0, 0, &afx_msgmap_detail::SysCommand<ThisClass, &ThisClass::OnSysCommand>},
 // void OnPaint()
-#define ON_WM_PAINT() {WM_PAINT, 0, 0, &afx_msgmap_detail::Paint<&ThisClass::OnPaint>},
+#define ON_WM_PAINT()                                                                              \
+    {WM_PAINT, 0, 0, &afx_msgmap_detail::NoParameters<ThisClass, &ThisClass::OnPaint>},
 // HCURSOR OnQueryDragIcon()
 #define ON_WM_QUERYDRAGICON()                                                                      \
-    {WM_QUERYDRAGICON, 0, 0, &afx_msgmap_detail::QueryDragIcon<&ThisClass::OnQueryDragIcon>},
+    {WM_QUERYDRAGICON, 0, 0,                                                                       \
+     &afx_msgmap_detail::QueryDragIcon<ThisClass, &ThisClass::OnQueryDragIcon>},
 // void handler(): WM_COMMAND with BN_CLICKED from the control id.
 #define ON_BN_CLICKED(id, handler)                                                                 \
     {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id),                                                \
-     &afx_msgmap_detail::Command<&ThisClass::handler>},
+     &afx_msgmap_detail::NoParameters<ThisClass, &ThisClass::handler>},
 // void handler(): WM_COMMAND from a menu, an accelerator or a button click with the id.
 #define ON_COMMAND(id, handler)                                                                    \
-    {WM_COMMAND, 0, static_cast<UINT>(id), &afx_msgmap_detail::Command<&ThisClass::handler>},
+    {WM_COMMAND, 0, static_cast<UINT>(id),                                                         \
+     &afx_msgmap_detail::NoParameters<ThisClass, &ThisClass::handler>},

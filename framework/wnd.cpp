@@ -1,8 +1,10 @@
 #include "framework/wnd.h"
 
+#include <new>
+
 #include "framework/app.h"
 #include "framework/data_exchange.h"
-#include "framework/gdi.h"
+#include "framework/wrappers.h"
 
 namespace {
 
@@ -15,69 +17,48 @@ CWnd::~CWnd() {
     if (m_superProc && m_hWnd) {
         Detach();
     }
+    while (CWnd* child = m_firstChild) {
+        m_firstChild = child->m_nextChild;
+        delete child;
+    }
 }
 
 CWnd* CWnd::GetDlgItem(int id) {
-    const HWND child = ::GetDlgItem(m_hWnd, id);
-    if (!child) {
+    const HWND hwnd = ::GetDlgItem(m_hWnd, id);
+    if (!hwnd) {
         return nullptr;
     }
-    std::unique_ptr<CWnd>& wrapper = m_children[id];
-    if (!wrapper) {
-        wrapper = std::make_unique<CWnd>();
+    for (CWnd* child = m_firstChild; child; child = child->m_nextChild) {
+        if (child->m_hWnd == hwnd) {
+            return child;
+        }
     }
-    wrapper->m_hWnd = child;
-    return wrapper.get();
-}
-
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::SendMessageA(m_hWnd, message, wParam, lParam);
-}
-
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::PostMessageA(m_hWnd, message, wParam, lParam);
+    CWnd* child = new (std::nothrow) CWnd;
+    if (!child) {
+        OutputDebugStringA("CWnd::GetDlgItem: out of memory\n");
+        return nullptr;
+    }
+    child->m_hWnd = hwnd;
+    child->m_nextChild = m_firstChild;
+    m_firstChild = child;
+    return child;
 }
 
 BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange exchange(this, bSaveAndValidate);
-    try {
-        DoDataExchange(&exchange);
-    } catch (const CUserException&) {
-        return FALSE; // the operator has been told
-    } catch (...) {
-        return FALSE; // nothing escapes into the window procedure
-    }
-    return TRUE;
+    DoDataExchange(&exchange);
+    return !exchange.m_bFailed;
 }
 
-void CWnd::DoDataExchange(CDataExchange*) {}
-
 LRESULT CWnd::Default() {
-    if (!m_current) {
-        return 0;
-    }
-    if (m_superProc) {
-        return CallWindowProcA(m_superProc, m_hWnd, m_current->message, m_current->wParam,
-                               m_current->lParam);
-    }
-    return DefWindowProcA(m_hWnd, m_current->message, m_current->wParam, m_current->lParam);
+    return CallWindowProcA(m_superProc, m_hWnd, m_current->message, m_current->wParam,
+                           m_current->lParam);
 }
 
 CMenu* CWnd::GetSystemMenu(BOOL revert) const {
-    const HMENU menu = ::GetSystemMenu(m_hWnd, revert);
-    return menu ? CMenu::FromHandle(menu) : nullptr;
-}
-
-BOOL CWnd::IsIconic() const {
-    return ::IsIconic(m_hWnd);
-}
-
-void CWnd::GetClientRect(LPRECT rect) const {
-    ::GetClientRect(m_hWnd, rect);
-}
-
-void CWnd::GetWindowRect(LPRECT rect) const {
-    ::GetWindowRect(m_hWnd, rect);
+    static CMenu menu; // the program has one thread and uses the wrapper at once
+    menu.m_hMenu = ::GetSystemMenu(m_hWnd, revert);
+    return menu.m_hMenu ? &menu : nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd) {
@@ -96,42 +77,38 @@ void CWnd::Detach() {
     RemovePropA(m_hWnd, kWndProperty);
     m_superProc = nullptr;
     m_hWnd = nullptr;
-    for (auto& child : m_children) {
-        child.second->m_hWnd = nullptr;
+    for (CWnd* child = m_firstChild; child; child = child->m_nextChild) {
+        child->m_hWnd = nullptr;
     }
 }
 
-LRESULT CALLBACK CWnd::AttachedWindowProc(HWND hwnd, UINT message, WPARAM wParam,
-                                          LPARAM lParam) noexcept {
-    CWnd* wnd = FromHandle(hwnd);
-    if (!wnd) {
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
+LRESULT CALLBACK CWnd::AttachedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* wnd = FromHandle(hwnd); // set for as long as this procedure is the window's
     if (message == WM_NCDESTROY) {
         const WNDPROC super = wnd->m_superProc;
         wnd->Detach();
         return CallWindowProcA(super, hwnd, message, wParam, lParam);
     }
-    const CurrentMessage current = {message, wParam, lParam};
-    const CurrentMessage* outer = wnd->m_current;
+    const MSG current = {hwnd, message, wParam, lParam, 0, {}};
+    const MSG* outer = wnd->m_current;
     wnd->m_current = &current;
-    const LRESULT result = wnd->WindowProc(message, wParam, lParam);
+    LRESULT result = 0;
+    if (!wnd->OnWndMsg(message, wParam, lParam, &result)) {
+        result = wnd->Default();
+    }
     wnd->m_current = outer;
     return result;
-}
-
-LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (OnWndMsg(message, wParam, lParam, &result)) {
-        return result;
-    }
-    return Default();
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_COMMAND) {
         *result = 0;
         return OnCommand(wParam, lParam);
+    }
+    if (message == WM_HELP) {
+        // F1: the help command, through the window's map and then the application's.
+        *result = TRUE;
+        return OnCommand(MAKEWPARAM(ID_HELP, 0), 0);
     }
     const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(message, 0, 0);
     if (!entry) {
