@@ -5,13 +5,11 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
 }
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
-    static const AFX_MSGMAP map = {nullptr, entries};
-    return &map;
+    return nullptr; // the root: no handlers
 }
 
 const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(UINT message, UINT code, UINT id) const {
-    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->base ? map->base() : nullptr) {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->base()) {
         for (const AFX_MSGMAP_ENTRY* entry = map->entries; entry->message != 0; ++entry) {
             if (entry->message != message) {
                 continue;

@@ -20,7 +20,7 @@ struct AFX_MSGMAP_ENTRY {
 };
 
 struct AFX_MSGMAP {
-    const AFX_MSGMAP* (*base)(); // the base class's table, or null at the root
+    const AFX_MSGMAP* (*base)(); // the base class's table; CCmdTarget has none (null)
     const AFX_MSGMAP_ENTRY* entries;
 };
 
