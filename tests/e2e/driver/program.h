@@ -107,22 +107,9 @@ private:
     // waits until idle, answering popups.
     bool Press(UINT message, UINT id, std::string& error) {
         const bool button = message == WM_COMMAND;
-        struct Sent {
-            HWND to;
-            UINT message;
-            WPARAM w;
-            LPARAM l;
-            ULONGLONG returnedMs;
-        } sent{m_main, message, button ? MAKEWPARAM(id, BN_CLICKED) : id,
-               button ? reinterpret_cast<LPARAM>(GetDlgItem(m_main, id)) : 0, 0};
-        const auto send = [](void* data) -> DWORD {
-            auto& s = *static_cast<Sent*>(data);
-            DWORD_PTR result = 0;
-            SendMessageTimeoutA(s.to, s.message, s.w, s.l, SMTO_NORMAL, kTimeoutMs, &result);
-            s.returnedMs = GetTickCount64();
-            return 0;
-        };
-        const HANDLE thread = CreateThread(nullptr, 0, send, &sent, 0, nullptr);
+        Sent sent{m_main, message, button ? MAKEWPARAM(id, BN_CLICKED) : id,
+                  button ? reinterpret_cast<LPARAM>(GetDlgItem(m_main, id)) : 0, 0};
+        const HANDLE thread = CreateThread(nullptr, 0, SendFromThread, &sent, 0, nullptr);
         const bool returned = thread &&
                               Await([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; },
                                     "the handler had not returned", error) &&
@@ -137,6 +124,22 @@ private:
         const bool idle = WaitIdle(error);
         idleSinceMs = sent.returnedMs;
         return idle;
+    }
+
+    struct Sent {
+        HWND to;
+        UINT message;
+        WPARAM w;
+        LPARAM l;
+        ULONGLONG returnedMs;
+    };
+    static DWORD WINAPI SendFromThread(void* data) {
+        auto& sent = *static_cast<Sent*>(data);
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(sent.to, sent.message, sent.w, sent.l, SMTO_NORMAL, kTimeoutMs,
+                            &result);
+        sent.returnedMs = GetTickCount64();
+        return 0;
     }
 
     bool WaitIdle(std::string& error) {
