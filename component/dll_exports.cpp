@@ -1,12 +1,15 @@
-// The DLL's entry points: the class objects, the unload check and self-registration
+// The DLL's entry points: the class objects, the unload check, self-registration
 // (regsvr32 radiolink.dll for all users; regsvr32 /n /i:user radiolink.dll for the current
-// user only). Exported by name through radiolink.def.
+// user only) and the user's settings (rundll32 radiolink.dll,PortMap COM1=COM7 and
+// rundll32 radiolink.dll,LinkLog on; settings_commands.h). Exported by name through
+// radiolink.def.
 #include <windows.h>
 #include <objbase.h>
 
 #include "component/class_factory.h"
 #include "component/module_count.h"
 #include "component/registration.h"
+#include "component/settings_commands.h"
 
 using namespace radiolink;
 
@@ -33,6 +36,11 @@ HRESULT Unregister(RegistrationScope scope) {
     wchar_t path[kMaxDllPath];
     const HRESULT hr = OwnPath(path);
     return FAILED(hr) ? hr : UnregisterLinkClasses(scope, path);
+}
+
+// rundll32 has no console: the outcome of a settings command is always shown.
+void Show(HWND window, bool done, const Message& message) {
+    MessageBoxA(window, message, "radiolink.dll", done ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 } // namespace
@@ -69,6 +77,17 @@ HRESULT STDAPICALLTYPE DllInstall(BOOL install, const wchar_t* commandLine) {
         return E_INVALIDARG;
     }
     return install ? Register(scope) : Unregister(scope);
+}
+
+// rundll32's entry point signature.
+void CALLBACK PortMap(HWND window, HINSTANCE, LPSTR commandLine, int) {
+    Message message;
+    Show(window, PortMapCommand(commandLine, message), message);
+}
+
+void CALLBACK LinkLog(HWND window, HINSTANCE, LPSTR commandLine, int) {
+    Message message;
+    Show(window, LinkLogCommand(commandLine, message), message);
 }
 
 } // extern "C"

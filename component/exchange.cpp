@@ -69,20 +69,21 @@ uint8_t NextSequence() {
     return static_cast<uint8_t>(InterlockedIncrement(&g_lastSequence));
 }
 
-Exchange::Exchange(const proto::Frame& request) : m_request(request) {
+Exchange::Exchange(const proto::Frame& request, FrameLog& log) : m_request(request), m_log(&log) {
     m_encodedSize = proto::EncodeFrame(m_request, m_encoded, sizeof m_encoded);
 }
 
 HRESULT Exchange::Start(BytePort& port) {
     port.DiscardInput();
-    return Transmit(port);
+    return Transmit(port, nullptr);
 }
 
-HRESULT Exchange::Transmit(BytePort& port) {
+HRESULT Exchange::Transmit(BytePort& port, const char* after) {
     if (m_encodedSize == 0) {
         return E_INVALIDARG;
     }
     ++m_attemptsSent;
+    m_log->Sent(m_request, m_attemptsSent, after);
     return port.Write(m_encoded, m_encodedSize);
 }
 
@@ -116,6 +117,7 @@ HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
             proto::DecodeResult why{};
             const auto event = reader.Push(bytes[i], frame, why);
             if (event == proto::FrameReader::Event::Rejected) {
+                m_log->Damaged(why);
                 damaged = true;
                 continue;
             }
@@ -124,13 +126,17 @@ HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
             }
             switch (Classify(m_request, frame)) {
             case Fit::OtherExchange:
+                m_log->Received(frame, "late answer, skipped");
                 break;
             case Fit::Mismatch:
+                m_log->Received(frame, "mismatch");
                 damaged = true;
                 break;
             case Fit::Refusal:
+                m_log->Received(frame, "refusal");
                 return RadioRefusal(frame.payload[0]);
             case Fit::Answer:
+                m_log->Received(frame, "answer");
                 answer = frame;
                 return S_OK;
             }
@@ -159,12 +165,13 @@ HRESULT Exchange::Finish(BytePort& port, Clock& clock, proto::Frame& answer) {
             // to the answer of the retransmission.
             reader.Reset();
         }
-        hr = Transmit(port);
+        hr = Transmit(port, silent ? "silence" : "damage");
         if (FAILED(hr)) {
             return hr;
         }
         attemptEndsAt = std::min(giveUpAt, clock.NowMs() + AttemptTimeoutMs());
     }
+    m_log->Line(sawBadAnswer ? "gave up: bad answers" : "gave up: no answer");
     return sawBadAnswer ? RADIOLINK_E_BAD_ANSWER : RADIOLINK_E_NO_ANSWER;
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "component/byte_port.h"
+#include "component/frame_log.h"
 #include "protocol/frame.h"
 
 namespace radiolink {
@@ -29,7 +30,8 @@ uint8_t NextSequence();
 
 class Exchange {
 public:
-    explicit Exchange(const proto::Frame& request);
+    // Every frame sent and received goes to `log` with what the exchange made of it.
+    Exchange(const proto::Frame& request, FrameLog& log);
 
     const proto::Frame& Request() const { return m_request; }
 
@@ -42,10 +44,12 @@ public:
     HRESULT Finish(BytePort& port, Clock& clock, proto::Frame& answer);
 
 private:
-    HRESULT Transmit(BytePort& port);
+    // `after`: what made the frame go again ("silence", "damage"); the first send has none.
+    HRESULT Transmit(BytePort& port, const char* after);
     uint32_t AttemptTimeoutMs() const;
 
     proto::Frame m_request;
+    FrameLog* m_log;
     uint8_t m_encoded[proto::kMaxEncodedFrame] = {};
     size_t m_encodedSize = 0;
     uint32_t m_attemptsSent = 0;

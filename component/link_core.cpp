@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "component/link_errors.h"
+#include "component/user_settings.h"
 #include "protocol/messages.h"
 
 namespace radiolink {
@@ -36,9 +37,18 @@ HRESULT LinkCore::Open(const char* port, int32_t option) {
     if (m_port) {
         return RADIOLINK_E_ALREADY_OPEN;
     }
+    PortName mapping;
+    const char* mapped = MappedPort(port, mapping);
+    m_log.Open();
     std::unique_ptr<BytePort> opened;
-    const HRESULT hr = m_opener.Open(port, opened);
+    const HRESULT hr = m_opener.Open(mapped, opened);
+    const bool same = mapped == port;
+    char line[112];
+    wsprintfA(line, SUCCEEDED(hr) ? "open %.32s%s%s: ok" : "open %.32s%s%s: error 0x%08lX", port,
+              same ? "" : " as ", same ? "" : mapped, hr);
+    m_log.Line(line);
     if (FAILED(hr)) {
+        m_log.Close();
         return hr;
     }
     if (!opened) {
@@ -51,6 +61,7 @@ HRESULT LinkCore::Open(const char* port, int32_t option) {
 
 HRESULT LinkCore::Close() {
     m_pending.reset();
+    m_log.Close();
     if (!m_port) {
         return S_FALSE;
     }
@@ -75,7 +86,7 @@ HRESULT LinkCore::Send(TransferBuffer* buffer) {
         !proto::MakeCommandFrame(NextSequence(), buffer->data, buffer->count, command)) {
         return E_INVALIDARG;
     }
-    Exchange exchange(command);
+    Exchange exchange(command, m_log);
     hr = exchange.Start(*m_port);
     if (FAILED(hr)) {
         return hr;
@@ -106,7 +117,7 @@ HRESULT LinkCore::Request(const char* name, TransferBuffer* payload, uint32_t* a
     if (!made) {
         return E_INVALIDARG;
     }
-    Exchange exchange(request);
+    Exchange exchange(request, m_log);
     hr = exchange.Start(*m_port);
     if (FAILED(hr)) {
         return hr;

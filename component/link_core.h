@@ -3,6 +3,8 @@
 //
 // Open options: kCommandConnection (0) allows Send only; kPacketConnection (4) allows Request
 // and Reply only. A call of the other kind fails with RADIOLINK_E_WRONG_CONNECTION.
+// Open opens the port the user mapped the asked name to, if any, and starts the link log when
+// the user has switched it on (user_settings.h); both are read at every Open.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 
 #include "component/byte_port.h"
 #include "component/exchange.h"
+#include "component/frame_log.h"
 #include "contract/radio_link.h"
 
 namespace radiolink {
@@ -39,6 +42,7 @@ private:
     PortOpener& m_opener;
     Clock& m_clock;
     std::unique_ptr<BytePort> m_port;
+    FrameLog m_log;
     Connection m_connection = Connection::Command;
     // The request sent by Request, waiting for Reply.
     std::optional<Exchange> m_pending;

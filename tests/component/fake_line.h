@@ -67,7 +67,8 @@ struct FakeLink : Clock, PortOpener {
                 link.PutVoid());
         link->QueryInterface(IID_IPacketTransfer, transfer.PutVoid());
     }
-    HRESULT Open(const char*, std::unique_ptr<BytePort>& port) override {
+    HRESULT Open(const char* name, std::unique_ptr<BytePort>& port) override {
+        openedName = name;
         port = std::make_unique<Port>(*this);
         return S_OK;
     }
@@ -117,6 +118,7 @@ struct FakeLink : Clock, PortOpener {
     std::vector<Bytes> sent; // each frame the host wrote
     std::deque<uint8_t> incoming;
     int openPorts = 0;
+    std::string openedName; // the port the last Open asked the opener for
     uint32_t address = 0x0120;
     Buffer reply;
     ComPtr<IPacketTransfer> transfer;
