@@ -1,8 +1,9 @@
-// e2e_driver --list: the cases, "radio ID" (tests/e2e/run starts a fresh simulated radio on COM1)
-// or "none ID" (COM1 absent). --case ID --exe PATH: one case below, "ok ..." or "FAIL ..." and
-// the step; status 0 or 1. --exe PATH [--out FILE] [STEP ...]: free steps for scripts/run and
-// scripts/bench, a line each (status 2 on a failed step). A step is "VERB [ARG][ => what a person
-// then sees]" (program.h); cases also have memory ADDRESS and unchanged. No window: status 3.
+// e2e_driver --list: the cases, "com1 ID" or "com5 ID" (tests/e2e/run starts a fresh simulated
+// radio on that port; COM1 is absent unless the radio is there) or "none ID" (COM1 absent). --case
+// ID --exe PATH: one case below, "ok ..." or "FAIL ..." and the step; status 0 or 1. --exe PATH
+// [--out FILE] [STEP ...]: free steps for scripts/run and scripts/bench, a line each (status 2 on a
+// failed step). A step is "VERB [ARG][ => what a person then sees]" (program.h); cases also have
+// memory ADDRESS and unchanged. No window: status 3.
 #include <windows.h>
 
 #include <algorithm>
@@ -21,31 +22,40 @@ namespace {
 // then the popups ("caption: first text", joined by " | "); memory: its bytes there, in hex.
 struct Case {
     const char* id;
-    bool radio;
+    const char* radio; // its port, or none
     const char* title;
     const char* steps;
 };
 
 const Case kCases[] = {
-    {"read", true, "Read shows the radio's value",
+    {"read", "com1", "Read shows the radio's value",
      "start; entry => 0; click read; entry => 8; close => 0"},
     // The pot vector: 11 in the high nibble of byte 7, its checksum in byte 13. The squelch
     // record: 11 in bits 0 to 3 of byte 22, bit 4 set, bits 5 to 7 kept; its checksum in byte
     // 46. Every other byte as it was.
-    {"write", true, "a written value is in the radio and read back after a restart",
+    {"write", "com1", "a written value is in the radio and read back after a restart",
      "start; click read; type 11; click write; close => 0; start; click read; entry => 11; "
      "close => 0; memory 0x00A0 => a1a2a3a4a5a6a7b0a9aaabacad2e; memory 0x0240 => "
      "2a334d4e4f505152535455565758595a5b5c5d5e5f60bb62636465666768696a6b6c6d6e6f70717273747576"
      "77788b; unchanged"},
-    {"write-first", true, "Write before Read is refused and the radio untouched",
+    {"write-first", "com1", "Write before Read is refused and the radio untouched",
      "start; click write => hushwell: Must read current Squelch value first; close => 0; "
      "unchanged"},
-    {"no-com1", false, "Read with COM1 absent tells the operator to check the cable",
+    {"no-com1", "none", "Read with COM1 absent tells the operator to check the cable",
      "start; click read => hushwell: Could not enter programming mode - check serial cable; "
      "entry => 0; close => 0"},
-    {"system-menu", false, "About and Help open from the system menu and close",
+    {"system-menu", "none", "About and Help open from the system menu and close",
      "start; sysmenu 0x10 => About Hushwell: Hushwell Version 1.0; sysmenu 9 => Hushwell Help: "
      "This applet is used to adjust the Squelch setting on Vexa Tidemark Radios.; close => 0"},
+    // A technician's cable is COM5; Hushwell asks for COM1, which is absent.
+    {"port-map", "com5", "with COM1 mapped to COM5 by rundll32, Read and Write reach the radio",
+     "rundll32 PortMap COM1=COM5 => radiolink.dll: COM1 now opens COM5.; start; click read; "
+     "entry => 8; type 11; click write; close => 0; memory 0x00A0 => "
+     "a1a2a3a4a5a6a7b0a9aaabacad2e; rundll32 PortMap COM1= => radiolink.dll: COM1 now opens "
+     "COM1 (no mapping).; rundll32 LinkLog off => radiolink.dll: The link log is off."},
+    {"port-map-absent", "com1", "COM1 mapped to an absent port fails as an absent COM1 does",
+     "rundll32 PortMap COM1=COM99 => radiolink.dll: COM1 now opens COM99.; start; click read => "
+     "hushwell: Could not enter programming mode - check serial cable; close => 0; unchanged"},
 };
 
 // The radio's memory as it last saved it, in the file with-radiosim names.
@@ -121,7 +131,7 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--list") {
             for (const Case& c : kCases) {
-                std::printf("%s %s\n", c.radio ? "radio" : "none", c.id);
+                std::printf("%s %s\n", c.radio, c.id);
             }
             return 0;
         } else if ((arg == "--exe" || arg == "--case") && i + 1 < argc) {

@@ -1,5 +1,6 @@
 // hushwell.exe worked from another process as a person works it, step by step; every window it
-// pops up is read and closed with OK. Every wait ends after 20 s, with the reason.
+// pops up is read and closed with OK. Every wait ends after 20 s, with the reason. The
+// radiolink.dll beside it is run the same way through rundll32 for its settings.
 #pragma once
 
 #include <windows.h>
@@ -30,7 +31,8 @@ public:
     ~Program() { End(); }
 
     // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
-    // wait-exit, mark FILE, await FILE); `text` gets the entry's text or the exit code.
+    // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS); `text` gets the entry's text
+    // or the exit code.
     bool Do(const std::string& verb, const std::string& arg, std::string& text,
             std::string& error) {
         const char* buttons[] = {"read", "write", "reset", "default"};
@@ -60,6 +62,11 @@ public:
             return std::ofstream(arg).put('\n').good();
         } else if (verb == "await") {
             return Await([&] { return std::ifstream(arg).good(); }, "no file " + arg, error);
+        } else if (verb == "rundll32") { // until it ends, answering its message boxes
+            const std::string dll =
+                m_exe.substr(0, m_exe.find_last_of("/\\") + 1) + "radiolink.dll";
+            return Launch("rundll32.exe " + dll + "," + arg, error) &&
+                   Await([] { return false; }, "rundll32 still runs", error);
         }
         error = "unknown step " + verb;
         return false;
@@ -76,20 +83,28 @@ public:
 private:
     static constexpr DWORD kTimeoutMs = 20000;
 
-    bool Start(std::string& error) {
+    // Starts a process in place of the last one, which has ended (or failed a step).
+    bool Launch(std::string commandLine, std::string& error) {
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info = {};
-        if (!CreateProcessA(m_exe.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &info)) {
-            error = "cannot start " + m_exe + ": error " + std::to_string(GetLastError());
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &info)) {
+            error = "cannot start " + commandLine + ": error " + std::to_string(GetLastError());
             return false;
         }
         CloseHandle(info.hThread);
-        End(); // a restart: the last one has ended
+        End();
         m_process = info.hProcess;
         m_processId = info.dwProcessId;
         m_main = nullptr;
+        return true;
+    }
+
+    bool Start(std::string& error) {
+        if (!Launch('"' + m_exe + '"', error)) {
+            return false;
+        }
         const auto found = [this] {
             for (HWND dialog : Dialogs()) {
                 m_main = TextOf(dialog) == "Hushwell" ? dialog : m_main;
