@@ -122,6 +122,9 @@ std::string ReadLog() {
 
 TEST(LinkLog, WritesALinePerFrameAndRetryAndKeepsWithinItsBound) {
     ScratchUser user;
+    FakeLink quiet(true); // the log is off until switched on: nothing is written
+    ASSERT_EQ(S_OK, quiet.link->Open("COM1", 4));
+    EXPECT_EQ("", ReadLog());
     SetLinkLog(true);
     SetPortMapping("COM1", "COM7");
     FakeLink fake(true);
