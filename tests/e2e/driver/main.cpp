@@ -2,8 +2,9 @@
 // radio on that port; COM1 is absent unless the radio is there) or "none ID" (COM1 absent). --case
 // ID --exe PATH: one case below, "ok ..." or "FAIL ..." and the step; status 0 or 1. --exe PATH
 // [--out FILE] [STEP ...]: free steps for scripts/run and scripts/bench, a line each (status 2 on a
-// failed step). A step is "VERB [ARG][ => what a person then sees]" (program.h); cases also have
-// memory ADDRESS and unchanged. No window: status 3.
+// failed step). --rundll32 PROGRAM: what runs radiolink.dll's entry points (rundll32.exe). A step
+// is "VERB [ARG][ => what a person then sees]" (program.h); cases also have memory ADDRESS and
+// unchanged. No window: status 3.
 #include <windows.h>
 
 #include <algorithm>
@@ -89,8 +90,9 @@ std::string CheckMemory(const std::string& verb, size_t at, const std::string& w
 // Runs the steps. Checked (a case): up to the first step that shows something else than it
 // says, which `problem` describes. Free: prints each step as a line of tab-separated fields:
 // "step", its number, verb, argument, ok or failed, milliseconds, text or error, popups.
-bool Run(const std::string& steps, bool checked, const std::string& exe, std::string& problem) {
-    Program program(exe);
+bool Run(const std::string& steps, bool checked, const std::string& exe,
+         const std::string& rundll32, std::string& problem) {
+    Program program(exe, rundll32);
     std::string expected = SavedMemory();
     for (size_t from = 0, i = 0; from < steps.size() && problem.empty(); ++i) {
         const std::string full = steps.substr(from, steps.find("; ", from) - from);
@@ -126,7 +128,7 @@ bool Run(const std::string& steps, bool checked, const std::string& exe, std::st
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string exe, caseId, problem, steps = "start";
+    std::string exe, caseId, problem, steps = "start", rundll32 = "rundll32.exe";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--list") {
@@ -134,8 +136,8 @@ int main(int argc, char** argv) {
                 std::printf("%s %s\n", c.radio, c.id);
             }
             return 0;
-        } else if ((arg == "--exe" || arg == "--case") && i + 1 < argc) {
-            (arg == "--exe" ? exe : caseId) = argv[++i];
+        } else if ((arg == "--exe" || arg == "--case" || arg == "--rundll32") && i + 1 < argc) {
+            (arg == "--exe" ? exe : arg == "--case" ? caseId : rundll32) = argv[++i];
         } else if (arg == "--out" && i + 1 < argc) { // explorer /desktop gives the driver no stdout
             std::freopen(argv[++i], "w", stdout);
         } else {
@@ -151,12 +153,12 @@ int main(int argc, char** argv) {
     for (const Case& c : kCases) {
         if (caseId == c.id) {
             const ULONGLONG started = GetTickCount64();
-            const bool ok = Run(c.steps, true, exe, problem);
+            const bool ok = Run(c.steps, true, exe, rundll32, problem);
             std::printf("%s %s: %s (%.1f s)\n", ok ? "ok  " : "FAIL", c.id, c.title,
                         (GetTickCount64() - started) / 1000.0);
             std::printf(ok ? "" : "     %s\n", problem.c_str());
             return ok ? 0 : 1;
         }
     }
-    return caseId.empty() && Run(steps, false, exe, problem) ? 0 : 2;
+    return caseId.empty() && Run(steps, false, exe, rundll32, problem) ? 0 : 2;
 }

@@ -25,7 +25,13 @@ inline std::string TextOf(HWND window) {
 
 class Program {
 public:
-    explicit Program(std::string exe) : m_exe(std::move(exe)) {}
+    // rundll32: the program that runs radiolink.dll's entry points, environment strings expanded
+    // (%windir%\SysWOW64\rundll32.exe for an i686 DLL on 64-bit Windows).
+    Program(std::string exe, const std::string& rundll32) : m_exe(std::move(exe)) {
+        char expanded[MAX_PATH] = {};
+        const DWORD size = ExpandEnvironmentStringsA(rundll32.c_str(), expanded, MAX_PATH);
+        m_rundll32 = size > 0 && size <= MAX_PATH ? expanded : rundll32;
+    }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     ~Program() { End(); }
@@ -65,7 +71,7 @@ public:
         } else if (verb == "rundll32") { // until it ends, answering its message boxes
             const std::string dll =
                 m_exe.substr(0, m_exe.find_last_of("/\\") + 1) + "radiolink.dll";
-            return Launch("rundll32.exe " + dll + "," + arg, error) &&
+            return Launch(m_rundll32 + " " + dll + "," + arg, error) &&
                    Await([] { return false; }, "rundll32 still runs", error);
         }
         error = "unknown step " + verb;
@@ -228,6 +234,7 @@ private:
     }
 
     std::string m_exe;
+    std::string m_rundll32;
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_main = nullptr;
