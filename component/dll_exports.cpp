@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <type_traits>
+
 #include "component/class_factory.h"
 #include "component/module_count.h"
 #include "component/registration.h"
@@ -91,3 +93,15 @@ void CALLBACK LinkLog(HWND window, HINSTANCE, LPSTR commandLine, int) {
 }
 
 } // extern "C"
+
+// Windows and rundll32 call these by name with the calling convention of their declaration
+// (stdcall on i686, where a mismatch corrupts the caller's stack): the i686 build refuses any
+// entry point whose type drifts. On x86_64 there is one convention, and these hold trivially.
+using RundllEntry = void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int);
+static_assert(std::is_same_v<decltype(&PortMap), RundllEntry>, "PortMap is not CALLBACK");
+static_assert(std::is_same_v<decltype(&LinkLog), RundllEntry>, "LinkLog is not CALLBACK");
+static_assert(std::is_same_v<decltype(&DllGetClassObject), LPFNGETCLASSOBJECT>);
+static_assert(std::is_same_v<decltype(&DllCanUnloadNow), LPFNCANUNLOADNOW>);
+static_assert(std::is_same_v<decltype(&DllRegisterServer), HRESULT(STDAPICALLTYPE*)()>);
+static_assert(std::is_same_v<decltype(&DllUnregisterServer), HRESULT(STDAPICALLTYPE*)()>);
+static_assert(std::is_same_v<decltype(&DllInstall), HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR)>);

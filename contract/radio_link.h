@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // {CD8D04DC-E675-11D0-8013-0060B03C8AFF}: reads and writes radio memory.
@@ -29,6 +30,13 @@ struct TransferBuffer {
     int32_t capacity;
     BYTE* data;
 };
+
+// The record crosses into a component built by someone else, so its layout is fixed: two 32-bit
+// fields, then the pointer, with no padding (12 bytes on i686, 16 on x86_64).
+static_assert(offsetof(TransferBuffer, count) == 0 && offsetof(TransferBuffer, capacity) == 4 &&
+                  offsetof(TransferBuffer, data) == 8,
+              "TransferBuffer's fields moved");
+static_assert(sizeof(TransferBuffer) == 8 + sizeof(void*), "TransferBuffer's size changed");
 
 constexpr int32_t kTransferCapacity = 64;
 

@@ -4,6 +4,7 @@
 HUSHWELL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD_DIR="${HUSHWELL_BUILD_DIR:-$HUSHWELL_ROOT/build}"
 WINE64=/usr/lib/wine/wine64
+WINE32=/usr/lib/wine/wine # the i386 loader, from wine32: runs the i686 build in the same prefix
 WINESERVER=/usr/lib/wine/wineserver
 
 # The private Wine prefix: never ~/.wine.
@@ -26,9 +27,53 @@ need_display() {
 # The path itself is our symbolic link: to the radio's pseudo-terminal, a device, or nothing.
 com1_link() { printf '%s/radio-com1' "$WINEPREFIX"; }
 
-# Create the prefix once and name its COM1 once; later calls only check.
+# Whether this machine can run the i686 build: wine32 installed, and a kernel that executes
+# 32-bit code (some of our machines' kernels refuse it: "Exec format error"). When it cannot,
+# I686_CANNOT holds the reason. HUSHWELL_NO_I686=1 makes the answer "cannot", so that the skip
+# path can be seen on any machine.
+I686_CANNOT=
+can_run_i686() {
+    local out
+    if [ -n "${HUSHWELL_NO_I686:-}" ]; then
+        I686_CANNOT="HUSHWELL_NO_I686 is set"
+    elif [ ! -e "$WINE32" ]; then
+        I686_CANNOT="wine32 is not installed"
+    elif ! out=$("$WINE32" --version 2>&1); then
+        case $out in
+            *"Exec format error"*) I686_CANNOT="the kernel cannot execute 32-bit code" ;;
+            *) I686_CANNOT="$WINE32 --version failed: ${out//$'\n'/ }" ;;
+        esac
+    else
+        I686_CANNOT=
+    fi
+    [ -z "$I686_CANNOT" ]
+}
+
+# The line every step that needs 32-bit code prints instead of running.
+say_i686_skip() { printf 'SKIP: %s (this machine cannot run 32-bit code: %s)\n' "$1" "$I686_CANNOT"; }
+
+# True for an i686 Windows binary: its PE header's machine field is 0x14c.
+is_i686_binary() {
+    local at
+    at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+    [ -n "$at" ] && [ "$(od -An -tx2 -j$((at + 4)) -N2 "$1" | tr -d ' ')" = 014c ]
+}
+
+# The Wine loader that runs a Windows binary, or the system programs (regsvr32, rundll32) that
+# load it: the i386 loader for i686 code, wine64 for x86_64.
+wine_for() { if is_i686_binary "$1"; then echo "$WINE32"; else echo "$WINE64"; fi; }
+
+# Create the prefix once and name its COM1 once; later calls only check. A WoW64 prefix: where
+# the i686 build can run, one made before wine32 was there (no 32-bit system programs) is made
+# again.
 ensure_wine_prefix() {
     need_display
+    if [ -f "$WINEPREFIX/.com1-named" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/rundll32.exe" ] &&
+        can_run_i686; then
+        say "Making the Wine prefix in $WINEPREFIX again: it has no 32-bit system programs"
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        rm -rf "$WINEPREFIX"
+    fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "Creating the private Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Mutation testing: applies each fault of tests/mutants alone, rebuilds incrementally, runs the
-tests until one fails (killed) or all pass (survived), and restores the source.
+tests until one fails (killed) or all pass (survived), and restores the source. Faults only the
+i686 build can show are skipped where this machine cannot run 32-bit code (I686_CANNOT).
 
 Called by scripts/mutate, which sets up the display and the Wine prefix first."""
 import argparse
@@ -58,27 +59,56 @@ def ctest(build, pattern, exclude, log):
     return run(command, log)
 
 
-def try_mutant(mutant, builds, e2e, log):
-    """'killed <test>', 'survived' or 'no build'."""
+def built(build, log):
+    return run(["cmake", "--build", build, "-j", "2"], log) == 0
+
+
+def first_failing(target, build, first, log):
+    """'killed <target>:<test>' when a test of the build fails, else None."""
+    for exclude in ([False, True] if first else [None]):
+        before = os.path.getsize(log)
+        if ctest(build, first, exclude, log) != 0:
+            with open(log) as f:
+                f.seek(before)
+                tail = f.read()
+            found = re.findall(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.+\*+\w+", tail, re.M)
+            return "killed " + target + ":" + (found[0] if found else "ctest")
+    return None
+
+
+def try_mutant(mutant, builds, win32, e2e, log):
+    """'killed <test>', 'survived', 'skipped (why)' or 'no build'.
+
+    The x86_64 tests run first. A fault they miss may still show in the i686 release: its
+    compiler refuses a wrong calling convention or layout, and where this machine runs 32-bit
+    code its tests run too. An id starting with i686- names a fault only the i686 build can show."""
     folder = mutant["edits"][0][0].split("/")[0]
     first = FIRST.get(folder, "")
+    i686_only = mutant["id"].startswith("i686-")
+    if i686_only and not built(win32, log):
+        return "killed win32:compile"
     # Only protocol/ and the memory layout are built natively as well.
     builds = [(t, b) for t, b in builds if t != "host" or folder in ("protocol", "radio")]
     for target, build in builds:
-        if run(["cmake", "--build", build, "-j", "2"], log) != 0:
+        if not built(build, log):
             return "no build"
     for target, build in builds:
-        for exclude in ([False, True] if first else [None]):
-            before = os.path.getsize(log)
-            if ctest(build, first, exclude, log) != 0:
-                with open(log) as f:
-                    f.seek(before)
-                    tail = f.read()
-                found = re.findall(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.+\*+\w+", tail, re.M)
-                return "killed " + target + ":" + (found[0] if found else "ctest")
-    if e2e and os.path.exists(os.path.join(ROOT, "tests/e2e/run")):
-        if run([os.path.join(ROOT, "tests/e2e/run")], log, timeout=900) != 0:
-            return "killed e2e"
+        killed = first_failing(target, build, first, log)
+        if killed:
+            return killed
+    e2e_run = os.path.join(ROOT, "tests/e2e/run")
+    if e2e and run([e2e_run], log, timeout=900) != 0:
+        return "killed e2e"
+    if not i686_only and not built(win32, log):
+        return "killed win32:compile"
+    cannot = os.environ.get("I686_CANNOT", "")
+    if cannot:
+        return f"skipped (this machine cannot run 32-bit code: {cannot})" if i686_only else "survived"
+    killed = first_failing("win32", win32, first, log)
+    if killed:
+        return killed
+    if e2e and run([e2e_run, "--build", "win32"], log, timeout=900) != 0:
+        return "killed e2e-win32"
     return "survived"
 
 
@@ -102,6 +132,7 @@ def main():
         return 0
     build_dir = os.environ.get("BUILD_DIR", os.path.join(ROOT, "build"))
     builds = [(t, os.path.join(build_dir, t)) for t in ("host", "win64")]
+    win32 = os.path.join(build_dir, "win32")
     os.makedirs(os.path.join(build_dir, "mutate"), exist_ok=True)
     log = os.path.join(build_dir, "mutate", "mutate.log")
     open(log, "w").close()
@@ -118,7 +149,7 @@ def main():
                     raise ValueError(f"{file}: the text to change occurs {current.count(find)} times")
                 with open(path, "w", encoding="utf-8") as f:
                     f.write(current.replace(find, replace))
-            verdict = try_mutant(mutant, builds, not args.no_e2e, log)
+            verdict = try_mutant(mutant, builds, win32, not args.no_e2e, log)
         except ValueError as error:
             verdict = f"not applied ({error})"
         finally:
@@ -128,16 +159,18 @@ def main():
         verdicts.append((mutant["id"], verdict))
         print(f"{verdict.split()[0]:9} {mutant['id']:30} {time.time() - started:5.0f} s  "
               f"{' '.join(verdict.split()[1:]) or mutant['fault']}", flush=True)
-    for target, build in builds:
-        run(["cmake", "--build", build, "-j", "2"], log)
+    for target, build in builds + [("win32", win32)]:
+        built(build, log)
     if args.results:
         with open(args.results, "w") as f:
             f.writelines(f"{i}\t{v}\n" for i, v in verdicts)
     killed = sum(v.startswith("killed") for _, v in verdicts)
     survived = sum(v == "survived" for _, v in verdicts)
-    print(f"mutants: {killed} killed, {survived} survived, {len(verdicts) - killed - survived} "
-          f"not built or not applied, of {len(verdicts)}")
-    return 0 if killed == len(verdicts) else 1
+    skipped = sum(v.startswith("skipped") for _, v in verdicts)
+    print(f"mutants: {killed} killed, {survived} survived, {skipped} skipped (need 32-bit code), "
+          f"{len(verdicts) - killed - survived - skipped} not built or not applied, "
+          f"of {len(verdicts)}")
+    return 0 if killed + skipped == len(verdicts) else 1
 
 
 if __name__ == "__main__":
