@@ -1,8 +1,8 @@
 // The DLL's entry points: the class objects, the unload check, self-registration
 // (regsvr32 radiolink.dll for all users; regsvr32 /n /i:user radiolink.dll for the current
 // user only) and the user's settings (rundll32 radiolink.dll,PortMap COM1=COM7 and
-// rundll32 radiolink.dll,LinkLog on; settings_commands.h). Exported by name through
-// radiolink.def.
+// rundll32 radiolink.dll,LinkLog on; settings_commands.h) and the port dialog (rundll32
+// radiolink.dll,ChoosePort; port_dialog.h). Exported by name through radiolink.def.
 #include <windows.h>
 #include <objbase.h>
 
@@ -10,6 +10,7 @@
 
 #include "component/class_factory.h"
 #include "component/module_count.h"
+#include "component/port_dialog.h"
 #include "component/registration.h"
 #include "component/settings_commands.h"
 
@@ -42,7 +43,7 @@ HRESULT Unregister(RegistrationScope scope) {
 
 // rundll32 has no console: the outcome of a settings command is always shown.
 void Show(HWND window, bool done, const Message& message) {
-    MessageBoxA(window, message, "radiolink.dll", done ? MB_ICONINFORMATION : MB_ICONWARNING);
+    MessageBoxA(window, message, kMessageCaption, done ? MB_ICONINFORMATION : MB_ICONWARNING);
 }
 
 } // namespace
@@ -92,6 +93,11 @@ void CALLBACK LinkLog(HWND window, HINSTANCE, LPSTR commandLine, int) {
     Show(window, LinkLogCommand(commandLine, message), message);
 }
 
+// The dialog's template is in this DLL's resources; rundll32's HINSTANCE need not be this DLL's.
+void CALLBACK ChoosePort(HWND window, HINSTANCE, LPSTR, int) {
+    ShowPortDialog(g_module, window);
+}
+
 } // extern "C"
 
 // Windows and rundll32 call these by name with the calling convention of their declaration
@@ -100,6 +106,7 @@ void CALLBACK LinkLog(HWND window, HINSTANCE, LPSTR commandLine, int) {
 using RundllEntry = void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int);
 static_assert(std::is_same_v<decltype(&PortMap), RundllEntry>, "PortMap is not CALLBACK");
 static_assert(std::is_same_v<decltype(&LinkLog), RundllEntry>, "LinkLog is not CALLBACK");
+static_assert(std::is_same_v<decltype(&ChoosePort), RundllEntry>, "ChoosePort is not CALLBACK");
 static_assert(std::is_same_v<decltype(&DllGetClassObject), LPFNGETCLASSOBJECT>);
 static_assert(std::is_same_v<decltype(&DllCanUnloadNow), LPFNCANUNLOADNOW>);
 static_assert(std::is_same_v<decltype(&DllRegisterServer), HRESULT(STDAPICALLTYPE*)()>);

@@ -75,8 +75,8 @@ bool Refuse(Text& text, const Piece& piece, const char* why, const char* use) {
 
 bool Stored(Text& text, LSTATUS status, const char* use) {
     if (status != ERROR_SUCCESS) {
-        char why[80];
-        wsprintfA(why, "Nothing changed: the setting could not be stored (error %ld).", status);
+        Message why;
+        NotStoredMessage(status, why);
         text.Add(why).Add(use);
     }
     return status == ERROR_SUCCESS;
@@ -117,6 +117,10 @@ void LinkLogState(Text& text) {
 }
 
 } // namespace
+
+void NotStoredMessage(long status, Message& message) {
+    wsprintfA(message, "Nothing changed: the setting could not be stored (error %ld).", status);
+}
 
 bool PortMapCommand(const char* commandLine, Message& message) {
     Text text(message);

@@ -22,4 +22,10 @@ using Message = char[kMaxMessage];
 bool PortMapCommand(const char* commandLine, Message& message);
 bool LinkLogCommand(const char* commandLine, Message& message);
 
+// The caption of the message boxes of the entry points (and of the port dialog).
+constexpr char kMessageCaption[] = "radiolink.dll";
+
+// "Nothing changed: the setting could not be stored (error 5)."
+void NotStoredMessage(long status, Message& message);
+
 } // namespace radiolink

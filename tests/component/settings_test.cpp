@@ -1,12 +1,14 @@
 // The user's settings: what each rundll32 command line stores (as the port a link then opens)
-// and the text a person reads, and the link log's lines and bound. HKEY_CURRENT_USER and
-// HKEY_LOCAL_MACHINE are scratch keys, %TMP% a scratch folder.
+// and the text a person reads, the port dialog's list and what its OK stores, and the link log's
+// lines and bound. HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE are scratch keys, %TMP% a scratch
+// folder.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <regex>
 
+#include "component/port_choices.h"
 #include "component/settings_commands.h"
 #include "component/user_settings.h"
 #include "tests/component/fake_line.h"
@@ -93,6 +95,67 @@ TEST(PortMapCommand, StoresWhatItSaysOrNothingAndSaysWhy) {
         EXPECT_EQ(c.message + (c.done ? "" : use), message) << c.line;
         EXPECT_EQ(c.opens, Opens()) << c.line;
     }
+}
+
+void AddSerialPort(const std::string& port) {
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", port.c_str(), REG_SZ,
+                    port.c_str(), static_cast<DWORD>(port.size() + 1));
+}
+
+// The dialog's entries as a person reads them, the selected one in brackets.
+std::wstring Entries(const PortChoices& choices) {
+    std::wstring entries;
+    for (size_t i = 0; i < choices.count; ++i) {
+        const std::wstring text = choices.at[i].text;
+        entries += (i ? L" | " : L"") + (i == choices.selected ? L"[" + text + L"]" : text);
+    }
+    return entries;
+}
+
+TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
+    const std::wstring ch340 = L"COM12 (USB-SERIAL CH340)", com3 = L"COM3 (Communications Port)";
+    const struct {
+        const char* mapping; // of COM1 beforehand ("" none)
+        std::wstring entries;
+        size_t choose;     // the entry OK is pressed on
+        const char* opens; // what COM1 opens afterwards
+    } cases[] = {
+        {"", L"[COM1 (no mapping)] | " + com3 + L" | COM5 | " + ch340, 3, "COM12"},
+        {"COM5", L"COM1 (no mapping) | " + com3 + L" | [COM5] | " + ch340, 0, "COM1"},
+        {"com12", L"COM1 (no mapping) | " + com3 + L" | COM5 | [" + ch340 + L"]", 2, "COM5"},
+        {"COM7", L"COM1 (no mapping) | " + com3 + L" | COM5 | [COM7 (not on this PC)] | " + ch340,
+         3, "COM7"},
+        {"COM 7", L"[COM1 (no mapping)] | " + com3 + L" | COM5 | " + ch340, 1, "COM3"},
+    };
+    // Windows names COM12's device after it, COM3's not; COM1's and LPT1's are not listed.
+    const DeviceNames names{{{"COM12", L"USB-SERIAL CH340 (COM12)"},
+                             {"com3", L"Communications Port"},
+                             {"COM1", L"Communications Port (COM1)"},
+                             {"LPT1", L"Printer Port (LPT1)"}},
+                            4};
+    for (const auto& c : cases) {
+        ScratchUser user; // Windows lists COM1 and COM3
+        for (const char* port : {"COM12", "COM5"}) {
+            AddSerialPort(port);
+        }
+        SetPortMapping("COM1", c.mapping);
+        PortChoices choices;
+        ListPortChoices(names, choices);
+        EXPECT_EQ(c.entries, Entries(choices)) << c.mapping;
+        EXPECT_EQ(ERROR_SUCCESS, StorePortChoice(choices, c.choose)) << c.mapping;
+        PortName mapped;
+        EXPECT_STREQ(c.opens, MappedPort("COM1", mapped)) << c.mapping;
+    }
+    // A full list still holds the port COM1 is mapped to, selected.
+    ScratchUser user;
+    for (int i = 2; i <= 200; ++i) {
+        AddSerialPort("COM" + std::to_string(i));
+    }
+    SetPortMapping("COM1", "COM999");
+    PortChoices choices;
+    ListPortChoices(DeviceNames{}, choices);
+    EXPECT_EQ(kMaxPortChoices, choices.count);
+    EXPECT_STREQ(L"COM999 (not on this PC)", choices.at[choices.selected].text);
 }
 
 TEST(LinkLogCommand, SwitchesTheLogAndTellsWhereItWrites) {

@@ -37,8 +37,8 @@ public:
     ~Program() { End(); }
 
     // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
-    // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS); `text` gets the entry's text
-    // or the exit code.
+    // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, choose-port PORT enter|escape);
+    // `text` gets the entry's text, the exit code or the port dialog's first and selected items.
     bool Do(const std::string& verb, const std::string& arg, std::string& text,
             std::string& error) {
         const char* buttons[] = {"read", "write", "reset", "default"};
@@ -69,10 +69,11 @@ public:
         } else if (verb == "await") {
             return Await([&] { return std::ifstream(arg).good(); }, "no file " + arg, error);
         } else if (verb == "rundll32") { // until it ends, answering its message boxes
-            const std::string dll =
-                m_exe.substr(0, m_exe.find_last_of("/\\") + 1) + "radiolink.dll";
-            return Launch(m_rundll32 + " " + dll + "," + arg, error) &&
+            return Launch(m_rundll32 + " " + Dll() + "," + arg, error) &&
                    Await([] { return false; }, "rundll32 still runs", error);
+        } else if (verb == "choose-port") {
+            return ChoosePort(arg.substr(0, arg.find(' ')), arg.substr(arg.find(' ') + 1), text,
+                              error);
         }
         error = "unknown step " + verb;
         return false;
@@ -107,20 +108,81 @@ private:
         return true;
     }
 
-    bool Start(std::string& error) {
-        if (!Launch('"' + m_exe + '"', error)) {
+    std::string Dll() const {
+        return m_exe.substr(0, m_exe.find_last_of("/\\") + 1) + "radiolink.dll";
+    }
+
+    // Starts a program and waits for its dialog of that caption, the one not answered as a popup.
+    bool Open(const std::string& commandLine, const std::string& caption, std::string& error) {
+        if (!Launch(commandLine, error)) {
             return false;
         }
-        const auto found = [this] {
+        m_caption = caption;
+        const auto found = [&] {
             for (HWND dialog : Dialogs()) {
-                m_main = TextOf(dialog) == "Hushwell" ? dialog : m_main;
+                m_main = TextOf(dialog) == caption ? dialog : m_main;
             }
             return m_main != nullptr;
         };
-        if (Await(found, "no main dialog \"Hushwell\"", error) && !m_main) {
+        if (Await(found, "no main dialog \"" + caption + "\"", error) && !m_main) {
             error = "the program ended before its main dialog opened";
         }
-        return m_main && WaitIdle(error);
+        return m_main != nullptr;
+    }
+
+    bool Start(std::string& error) {
+        return Open('"' + m_exe + '"', "Hushwell", error) && WaitIdle(error);
+    }
+
+    // rundll32 radiolink.dll,ChoosePort as a person works it: `text` gets the list's first and
+    // selected items; arrow keys to the focused list select `port`'s item, then `key` (enter or
+    // escape) is pressed; until the process ends, answering its message boxes.
+    bool ChoosePort(const std::string& port, const std::string& key, std::string& text,
+                    std::string& error) {
+        if (!Open(m_rundll32 + " " + Dll() + ",ChoosePort", "Hushwell: radio port", error)) {
+            return false;
+        }
+        const HWND list = FindWindowExA(m_main, nullptr, "ListBox", nullptr);
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        if (!list || !GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &gui) ||
+            gui.hwndFocus != list) {
+            error = "the port list does not have the focus";
+            return false;
+        }
+        // W: Wine hands a Unicode list's text to another process's LB_GETTEXTA unconverted.
+        const auto ask = [list](UINT message, WPARAM w, LPARAM l) {
+            DWORD_PTR result = LB_ERR;
+            SendMessageTimeoutW(list, message, w, l, SMTO_ABORTIFHUNG, 1000, &result);
+            return static_cast<int>(result);
+        };
+        std::vector<std::string> items;
+        for (int i = 0, count = ask(LB_GETCOUNT, 0, 0); i < count; ++i) {
+            wchar_t item[256] = {};
+            char narrow[256] = {};
+            if (ask(LB_GETTEXTLEN, i, 0) < 256) {
+                ask(LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+                WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
+            }
+            items.push_back(narrow);
+        }
+        const int selected = ask(LB_GETCURSEL, 0, 0);
+        const auto of = [&](const std::string& item) { // "COM5" or "COM5 (...)"
+            return (item + " ").rfind(port + " ", 0) == 0;
+        };
+        const int wanted =
+            static_cast<int>(std::find_if(items.begin(), items.end(), of) - items.begin());
+        if (selected < 0 || selected >= static_cast<int>(items.size()) ||
+            wanted == static_cast<int>(items.size())) {
+            error = "no selected item or no " + port + " among " + std::to_string(items.size());
+            return false;
+        }
+        text = "first " + items.front() + ", selected " + items[selected];
+        for (int at = selected; at != wanted; at += wanted > at ? 1 : -1) {
+            PostMessageA(list, WM_KEYDOWN, wanted > at ? VK_DOWN : VK_UP, 0);
+        }
+        PostMessageA(list, WM_KEYDOWN, key == "escape" ? VK_ESCAPE : VK_RETURN, 0);
+        return Await([] { return false; }, "the port dialog still runs", error);
     }
 
     // Sends WM_COMMAND (a button) or WM_SYSCOMMAND from a worker thread, so that the popups its
@@ -208,7 +270,7 @@ private:
     void AnswerPopups() {
         for (HWND popup : Dialogs()) {
             // Until it is found, the main dialog may show up between two looks for it.
-            if (popup == m_main || (!m_main && TextOf(popup) == "Hushwell") ||
+            if (popup == m_main || (!m_main && TextOf(popup) == m_caption) ||
                 !m_answered.insert(popup).second) {
                 continue;
             }
@@ -238,6 +300,7 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_main = nullptr;
+    std::string m_caption;     // of the main dialog
     std::set<HWND> m_answered; // window handles are not reused within a run
     std::string m_popups;
 };
