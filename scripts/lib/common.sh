@@ -22,10 +22,13 @@ need_display() {
     [ -n "${DISPLAY:-}" ] || die "no DISPLAY: start Xvfb (start_xvfb) before the first Wine process"
 }
 
-# COM1 of the prefix is named in HKLM\Software\Wine\Ports as this path: whenever Wine's
-# services start they point dosdevices/com1 at it (unnamed, they point it back at /dev/ttyS0).
-# The path itself is our symbolic link: to the radio's pseudo-terminal, a device, or nothing.
-com1_link() { printf '%s/radio-com1' "$WINEPREFIX"; }
+# A port of the prefix (COM1, and COM5 where tests map COM1 to it) is named in
+# HKLM\Software\Wine\Ports as a path: whenever Wine's services start they point dosdevices/comN
+# at it (COM1 unnamed, they point it back at /dev/ttyS0) and list it among the PC's serial ports
+# (HARDWARE\DEVICEMAP\SERIALCOMM, which the port dialog shows). The path itself is our symbolic
+# link: to the radio's pseudo-terminal, a device, or nothing.
+port_link() { printf '%s/radio-%s' "$WINEPREFIX" "$1"; }
+com1_link() { port_link com1; }
 
 # Whether this machine can run the i686 build: wine32 installed, and a kernel that executes
 # 32-bit code (some of our machines' kernels refuse it: "Exec format error"). When it cannot,
@@ -63,12 +66,13 @@ is_i686_binary() {
 # load it: the i386 loader for i686 code, wine64 for x86_64.
 wine_for() { if is_i686_binary "$1"; then echo "$WINE32"; else echo "$WINE64"; fi; }
 
-# Create the prefix once and name its COM1 once; later calls only check. A WoW64 prefix: where
-# the i686 build can run, one made before wine32 was there (no 32-bit system programs) is made
-# again.
+# Create the prefix once and name its ports once: COM1 and those given (ensure_wine_prefix com5);
+# later calls only check. A WoW64 prefix: where the i686 build can run, one made before wine32
+# was there (no 32-bit system programs) is made again.
 ensure_wine_prefix() {
     need_display
-    if [ -f "$WINEPREFIX/.com1-named" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/rundll32.exe" ] &&
+    local named="$WINEPREFIX/.ports-named" port naming=()
+    if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/rundll32.exe" ] &&
         can_run_i686; then
         say "Making the Wine prefix in $WINEPREFIX again: it has no 32-bit system programs"
         "$WINESERVER" -k >/dev/null 2>&1 || true
@@ -81,18 +85,21 @@ ensure_wine_prefix() {
         "$WINESERVER" -w
         [ -f "$WINEPREFIX/system.reg" ] || die "wineboot did not create $WINEPREFIX"
     fi
-    local link named="$WINEPREFIX/.com1-named"
-    link=$(com1_link)
-    if [ "$(cat "$named" 2>/dev/null)" != "$link" ]; then
-        "$WINE64" reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$link" /f >/dev/null 2>&1 ||
-            die "could not name COM1 in $WINEPREFIX"
-        # The services of this session may have mapped COM1 before the name was there: let the
-        # session end (unless a server is kept running), the next one maps it from the name.
+    for port in com1 "$@"; do
+        grep -qxF "$port=$(port_link "$port")" "$named" 2>/dev/null || naming+=("$port")
+    done
+    if [ ${#naming[@]} -gt 0 ]; then
+        for port in "${naming[@]}"; do
+            "$WINE64" reg add 'HKLM\Software\Wine\Ports' /v "${port^^}" /d "$(port_link "$port")" /f \
+                >/dev/null 2>&1 || die "could not name ${port^^} in $WINEPREFIX"
+        done
+        # The services of this session started before the names were there: let the session
+        # end (unless a server is kept running), the next one maps and lists the ports.
         timeout 60 "$WINESERVER" -w || true
-        printf '%s\n' "$link" >"$named"
+        for port in "${naming[@]}"; do printf '%s=%s\n' "$port" "$(port_link "$port")"; done >>"$named"
     fi
     mkdir -p "$WINEPREFIX/dosdevices"
-    ln -sfn "$link" "$WINEPREFIX/dosdevices/com1"
+    for port in com1 "$@"; do ln -sfn "$(port_link "$port")" "$WINEPREFIX/dosdevices/$port"; done
 }
 
 # Xvfb has no window manager, and Wine's managed windows then wait two seconds for one each
