@@ -31,25 +31,48 @@ port_link() { printf '%s/radio-%s' "$WINEPREFIX" "$1"; }
 com1_link() { port_link com1; }
 
 # Whether this machine can run the i686 build: wine32 installed, and a kernel that executes
-# 32-bit code (some of our machines' kernels refuse it: "Exec format error"). When it cannot,
-# I686_CANNOT holds the reason. HUSHWELL_NO_I686=1 makes the answer "cannot", so that the skip
-# path can be seen on any machine.
-I686_CANNOT=
+# 32-bit code, natively or through QEMU's user-mode emulator registered with binfmt_misc
+# (scripts/setup registers it where the kernel refuses 32-bit programs: "Exec format error").
+# I686_WAY says how it runs ("native", "emulated (QEMU 10.0.2)"); when it cannot, I686_CANNOT
+# holds the reason. HUSHWELL_NO_I686=1 makes the answer "cannot", so that the skip path can be
+# seen on any machine.
+I386_HANDLER=qemu-i386 # the binfmt_misc entry scripts/lib/i686-emulation registers
+I686_CANNOT= I686_WAY=
 can_run_i686() {
-    local out
+    local out handler=/proc/sys/fs/binfmt_misc/$I386_HANDLER
+    I686_WAY=
     if [ -n "${HUSHWELL_NO_I686:-}" ]; then
         I686_CANNOT="HUSHWELL_NO_I686 is set"
     elif [ ! -e "$WINE32" ]; then
         I686_CANNOT="wine32 is not installed"
     elif ! out=$("$WINE32" --version 2>&1); then
         case $out in
-            *"Exec format error"*) I686_CANNOT="the kernel cannot execute 32-bit code" ;;
+            *"Exec format error"*)
+                I686_CANNOT="the kernel cannot execute 32-bit code and no emulator is registered"
+                if ! mountpoint -q /proc/sys/fs/binfmt_misc 2>/dev/null; then
+                    I686_CANNOT+=" (binfmt_misc is not mounted; scripts/setup as root mounts it)"
+                fi ;;
             *) I686_CANNOT="$WINE32 --version failed: ${out//$'\n'/ }" ;;
         esac
     else
         I686_CANNOT=
+        I686_WAY=native
+        if [ "$(head -n 1 "$handler" 2>/dev/null)" = enabled ]; then
+            local qemu
+            qemu=$(sed -n 's/^interpreter //p' "$handler")
+            I686_WAY="emulated (QEMU $("$qemu" --version 2>/dev/null | sed -n '1s/.*version \([^ ]*\).*/\1/p'))"
+        fi
     fi
     [ -z "$I686_CANNOT" ]
+}
+
+# One line on how the i686 build runs here, for the top of a test run's log.
+say_i686_way() {
+    if can_run_i686; then
+        echo "i686 build (the release): runs $I686_WAY"
+    else
+        echo "i686 build (the release): cannot run here: $I686_CANNOT"
+    fi
 }
 
 # The line every step that needs 32-bit code prints instead of running.
