@@ -1,4 +1,5 @@
-# The release's reproducible bytes, signatures and checksums, for scripts/package (docs/releasing.md).
+# The release's reproducible bytes, signatures and checksums, for scripts/package
+# (docs/releasing.md).
 # Source it after common.sh; release_environment comes first.
 # shellcheck shell=bash
 
@@ -8,9 +9,10 @@ release_environment() {
     if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
         SOURCE_DATE_EPOCH=$(git -C "$HUSHWELL_ROOT" log -1 --format=%ct 2>/dev/null) || true
         [ -n "$SOURCE_DATE_EPOCH" ] ||
-            die "no commit to take the release time from: set SOURCE_DATE_EPOCH (seconds since 1970)"
+            die "no commit to take the release time from: set SOURCE_DATE_EPOCH (seconds)"
     fi
-    [[ $SOURCE_DATE_EPOCH =~ ^[0-9]+$ ]] || die "SOURCE_DATE_EPOCH is not a number of seconds: $SOURCE_DATE_EPOCH"
+    [[ $SOURCE_DATE_EPOCH =~ ^[0-9]+$ ]] ||
+        die "SOURCE_DATE_EPOCH is not a number of seconds: $SOURCE_DATE_EPOCH"
     export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
     umask 022
 }
@@ -25,8 +27,9 @@ pin_files() {
 # product_code UPGRADE_CODE VERSION: the MSI's product code, a name-based GUID of the version in
 # the upgrade code's namespace: the same version always gets the same code.
 product_code() {
-    python3 -c 'import sys, uuid; print("{%s}" % str(uuid.uuid5(uuid.UUID(sys.argv[1]), "Hushwell " + sys.argv[2])).upper())' \
-        "$1" "$2"
+    python3 -c 'import sys, uuid
+code = uuid.uuid5(uuid.UUID(sys.argv[1]), "Hushwell " + sys.argv[2])
+print("{%s}" % str(code).upper())' "$1" "$2"
 }
 
 # signing_setup: signs when HUSHWELL_SIGN_PFX (a PKCS#12 file) and HUSHWELL_SIGN_PASSWORD_FILE (a
@@ -38,7 +41,8 @@ signing_setup() {
     local pfx=${HUSHWELL_SIGN_PFX:-} password=${HUSHWELL_SIGN_PASSWORD_FILE:-}
     command -v osslsigncode >/dev/null || die "osslsigncode is needed (scripts/setup installs it)"
     if [ -z "$pfx$password" ]; then
-        say "scripts/package: unsigned packages (no HUSHWELL_SIGN_PFX and HUSHWELL_SIGN_PASSWORD_FILE; docs/releasing.md)"
+        say "scripts/package: unsigned packages (no HUSHWELL_SIGN_PFX and" \
+            "HUSHWELL_SIGN_PASSWORD_FILE; docs/releasing.md)"
         return 0
     fi
     [ -n "$pfx" ] && [ -n "$password" ] ||
@@ -75,7 +79,8 @@ sign_binaries() {
 # equals the unsigned build byte for byte.
 finish_msi() {
     local msi=$1
-    "$HUSHWELL_ROOT/scripts/lib/msi-summary" "$msi" >/dev/null || die "could not set the summary of $msi"
+    "$HUSHWELL_ROOT/scripts/lib/msi-summary" "$msi" >/dev/null ||
+        die "could not set the summary of $msi"
     if [ -n "$SIGNING" ]; then
         sign_file "$msi"
         return
@@ -86,7 +91,8 @@ finish_msi() {
         -keyout "$scratch/key.pem" -out "$scratch/cert.pem" >/dev/null 2>&1 &&
         osslsigncode sign -certs "$scratch/cert.pem" -key "$scratch/key.pem" -h sha256 \
             -in "$msi" -out "$scratch/signed.msi" >/dev/null 2>&1 &&
-        osslsigncode remove-signature -in "$scratch/signed.msi" -out "$scratch/plain.msi" >/dev/null 2>&1 ||
+        osslsigncode remove-signature -in "$scratch/signed.msi" -out "$scratch/plain.msi" \
+            >/dev/null 2>&1 ||
         { rm -rf "$scratch"; die "osslsigncode could not lay out $msi"; }
     mv "$scratch/plain.msi" "$msi"
     rm -rf "$scratch"
@@ -97,7 +103,8 @@ finish_msi() {
 write_checksums() {
     local folder=$1
     shift
-    (cd "$folder" && sha256sum -- "${@##*/}") >"$folder/SHA256SUMS.new" || die "could not checksum $*"
+    (cd "$folder" && sha256sum -- "${@##*/}") >"$folder/SHA256SUMS.new" ||
+        die "could not checksum $*"
     mv "$folder/SHA256SUMS.new" "$folder/SHA256SUMS"
     echo "$folder/SHA256SUMS"
 }
