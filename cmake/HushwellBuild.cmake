@@ -17,8 +17,15 @@ function(hushwell_target_settings target)
             # Small binaries: optimise for size and let the linker drop what nothing uses.
             target_compile_options(${target} PRIVATE -Os -ffunction-sections -fdata-sections)
         endif()
+        # Reproducible binaries: no source or build folder in the code (a path in __FILE__ or an
+        # assertion), and no link time in the PE header. The header's stamp stays 0 rather than
+        # the last commit's time: an incremental build relinks only what changed, so a stamp
+        # from the commit would make build/ differ from a fresh build of the same commit.
+        target_compile_options(${target} PRIVATE
+            $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
+            $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
         if(type STREQUAL "EXECUTABLE" OR type STREQUAL "SHARED_LIBRARY")
-            target_link_options(${target} PRIVATE ${HUSHWELL_STATIC_RUNTIME})
+            target_link_options(${target} PRIVATE ${HUSHWELL_STATIC_RUNTIME} -Wl,--no-insert-timestamp)
             if(CMAKE_BUILD_TYPE STREQUAL "Release")
                 target_link_options(${target} PRIVATE -s -Wl,--gc-sections)
             endif()

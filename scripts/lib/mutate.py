@@ -83,6 +83,11 @@ def try_mutant(mutant, builds, win32, e2e, log):
     compiler refuses a wrong calling convention or layout, and where this machine runs 32-bit
     code its tests run too. An id starting with i686- names a fault only the i686 build can show."""
     folder = mutant["edits"][0][0].split("/")[0]
+    if mutant["id"].startswith("release-"):  # the release's bytes and signatures: their own test
+        if not all(built(b, log) for t, b in builds + [("win32", win32)] if t != "host"):
+            return "no build"
+        return "killed release" if run([os.path.join(ROOT, "tests/release/run")], log,
+                                       timeout=1800) != 0 else "survived"
     if folder in ("package", "scripts"):  # the setup file: built and run by its own test
         return "killed installer" if run([os.path.join(ROOT, "tests/installer/run")], log,
                                          timeout=600) != 0 else "survived"
