@@ -37,14 +37,7 @@ INSERT INTO `AppSearch` (`Property`, `Signature_`) VALUES ('MACHINECOMMANDLINKNA
 UPDATE `Component` SET `Attributes` = 68, `Condition` = '(USERPACKETLINK AND USERPACKETLINKNAME = "Hushwell radio link: PacketLink") OR (NOT USERPACKETLINK AND (REGISTERLINK = "1" OR NOT MACHINEPACKETLINK OR MACHINEPACKETLINKNAME = "Hushwell radio link: PacketLink"))' WHERE `Component` = 'PacketLinkClass';
 UPDATE `Component` SET `Attributes` = 68, `Condition` = '(USERCOMMANDLINK AND USERCOMMANDLINKNAME = "Hushwell radio link: CommandLink") OR (NOT USERCOMMANDLINK AND (REGISTERLINK = "1" OR NOT MACHINECOMMANDLINK OR MACHINECOMMANDLINKNAME = "Hushwell radio link: CommandLink"))' WHERE `Component` = 'CommandLinkClass';
 
--- 3. The same version replaces itself: IncludeMaximum (256) beside IncludeMinimum (512) on the
---    row that finds the versions replaced. wixl ignores IncludeMaximum, and Attributes is part
---    of the row's key: the row is written again. $(var.UpgradeCode) is the one wixl wrote in the
---    Property table.
-DELETE FROM `Upgrade` WHERE `ActionProperty` = 'REPLACEDVERSIONFOUND';
-INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `VersionMax`, `Attributes`, `ActionProperty`) VALUES ('$(var.UpgradeCode)', '0.0.0', '$(var.Version)', 768, 'REPLACEDVERSIONFOUND');
-
--- 4. The binaries' versions, so that Windows Installer compares them as versioned files and a
+-- 3. The binaries' versions, so that Windows Installer compares them as versioned files and a
 --    technician can see which is installed; a versioned file has no hash row. wixl reads no
 --    version block.
 UPDATE `File` SET `Version` = '$(var.FileVersion)', `Language` = '1033' WHERE `File` = 'hushwell.exe';
@@ -54,7 +47,7 @@ DELETE FROM `MsiFileHash` WHERE `File_` = 'hushwell.exe';
 DELETE FROM `MsiFileHash` WHERE `File_` = 'hushwell_port.exe';
 DELETE FROM `MsiFileHash` WHERE `File_` = 'radiolink.dll';
 
--- 5. Opening the installed setup file again repairs it: REINSTALL set by a property-setting
+-- 4. Opening the installed setup file again repairs it: REINSTALL set by a property-setting
 --    action (type 51, which runs no code) in a maintenance run that removes nothing. wixl
 --    writes such an action with a flag meant for deferred actions only.
 INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('RepairWhenInstalled', 51, 'REINSTALL', 'ALL');

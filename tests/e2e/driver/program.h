@@ -154,31 +154,21 @@ private:
         if (!Open(command, "Hushwell: radio port", error)) {
             return false;
         }
-        m_list = FindWindowExA(m_main, nullptr, "ListBox", nullptr);
+        const HWND list = m_list = FindWindowExA(m_main, nullptr, "ListBox", nullptr);
         GUITHREADINFO gui = {};
         gui.cbSize = sizeof gui;
-        if (!m_list || !GetGUIThreadInfo(GetWindowThreadProcessId(m_list, nullptr), &gui) ||
-            gui.hwndFocus != m_list) {
+        if (!list || !GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &gui) ||
+            gui.hwndFocus != list) {
             error = "the port list does not have the focus";
             return false;
         }
-        if (!ReadPortList(error)) {
-            return false;
-        }
-        text = "first " + m_items.front() + ", selected " + m_items[m_selected];
-        return true;
-    }
-
-    // The open port dialog's items and selection, from its list.
-    bool ReadPortList(std::string& error) {
-        const HWND list = m_list;
         // W: Wine hands a Unicode list's text to another process's LB_GETTEXTA unconverted.
         const auto ask = [list](UINT message, WPARAM w, LPARAM l) {
             DWORD_PTR result = LB_ERR;
             SendMessageTimeoutW(list, message, w, l, SMTO_ABORTIFHUNG, 1000, &result);
             return static_cast<int>(result);
         };
-        std::vector<std::string> items;
+        m_items.clear();
         for (int i = 0, count = ask(LB_GETCOUNT, 0, 0); i < count; ++i) {
             wchar_t item[256] = {};
             char narrow[256] = {};
@@ -186,15 +176,14 @@ private:
                 ask(LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
                 WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
             }
-            items.push_back(narrow);
+            m_items.push_back(narrow);
         }
-        const int selected = ask(LB_GETCURSEL, 0, 0);
-        if (selected < 0 || selected >= static_cast<int>(items.size())) {
-            error = "no selected item among " + std::to_string(items.size());
+        m_selected = ask(LB_GETCURSEL, 0, 0);
+        if (m_selected < 0 || m_selected >= static_cast<int>(m_items.size())) {
+            error = "no selected item among " + std::to_string(m_items.size());
             return false;
         }
-        m_items = items;
-        m_selected = selected;
+        text = "first " + m_items.front() + ", selected " + m_items[m_selected];
         return true;
     }
 
