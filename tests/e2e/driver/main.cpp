@@ -55,16 +55,13 @@ const Case kCases[] = {
      "entry => 8; type 11; click write; close => 0; memory 0x00A0 => "
      "a1a2a3a4a5a6a7b0a9aaabacad2e; rundll32 PortMap COM1= => radiolink.dll: COM1 now opens "
      "COM1 (no mapping).; rundll32 LinkLog off => radiolink.dll: The link log is off."},
-    // The same cable chosen by keyboard in the port program and in rundll32's dialog; Cancel
-    // after choosing COM1 keeps COM5.
-    {"port-program", "com5", "COM5 chosen in hushwell-port.exe is where Read reaches",
+    // The same cable chosen by keyboard in hushwell-port.exe; in rundll32's dialog (the zip's),
+    // Cancel after choosing COM1 keeps COM5.
+    {"port-dialog", "com5",
+     "COM5 chosen in the port program is where Read reaches; Cancel keeps it",
      "open-port program => first COM1 (no mapping), selected COM1 (no mapping); choose COM5 enter "
-     "=> 0; start; click read; entry => 8; close => 0"},
-    {"port-dialog", "com5", "COM5 chosen in rundll32's port dialog is reached; Cancel keeps it",
-     "open-port rundll32 => first COM1 (no mapping), selected COM1 (no mapping); choose COM5 "
-     "enter => 0; start; click read; entry => 8; close => 0; open-port rundll32 => first "
-     "COM1 (no mapping), selected COM5; choose COM1 escape => 0; start; click read; "
-     "entry => 8; close => 0"},
+     "=> 0; start; click read; entry => 8; close => 0; open-port rundll32 => first COM1 (no "
+     "mapping), selected COM5; choose COM1 escape => 0; start; click read; entry => 8; close => 0"},
     {"port-map-absent", "com1", "COM1 mapped to an absent port fails as an absent COM1 does",
      "rundll32 PortMap COM1=COM99 => radiolink.dll: COM1 now opens COM99.; start; click read => "
      "hushwell: Could not enter programming mode - check serial cable; close => 0; unchanged"},
