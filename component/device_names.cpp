@@ -12,8 +12,8 @@ namespace {
 constexpr GUID kPortsClass = {
     0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
-// Characters read of a friendly name, its terminating zero included; a device whose name is
-// longer goes without one (the property call fails), one that fits is cut to kMaxDeviceName.
+// Characters read of a friendly name or description, its terminating zero included; a longer one
+// is not read (the property call fails), one that fits is cut to kMaxDeviceName.
 constexpr DWORD kMaxFriendlyName = 256;
 
 // setupapi.dll is loaded when the dialog opens, not imported: an import would load it (and
@@ -48,11 +48,25 @@ bool PortNameOf(HKEY opened, PortName& port) {
                                &size) == ERROR_SUCCESS;
 }
 
+// A DLL of the system folder, by its full path, so that no other folder is searched for it;
+// its own imports are looked for from there too. (LoadLibraryEx's LOAD_LIBRARY_SEARCH_SYSTEM32
+// needs an update that not every Windows 7 has.)
+Library LoadSystemLibrary(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenW(name) >= MAX_PATH) {
+        return Library();
+    }
+    path[length] = L'\\';
+    lstrcpyW(path + length + 1, name);
+    return Library(LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
 } // namespace
 
 void CollectDeviceNames(DeviceNames& names) {
     names.count = 0;
-    const Library library(LoadLibraryExW(L"setupapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const Library library = LoadSystemLibrary(L"setupapi.dll");
     if (!library) {
         return;
     }
@@ -74,10 +88,15 @@ void CollectDeviceNames(DeviceNames& names) {
     for (DWORD i = 0; set && names.count < kMaxDeviceNames && device(set.get(), i, &info); ++i) {
         DeviceName& name = names.at[names.count];
         wchar_t full[kMaxFriendlyName] = {}; // the last character stays 0
+        // The friendly name ("USB-SERIAL CH340 (COM7)"), or for a driver that gives none, the
+        // device's description ("USB-SERIAL CH340").
+        const auto read = [&](DWORD which) {
+            return property(set.get(), &info, which, nullptr, reinterpret_cast<BYTE*>(full),
+                            sizeof full - sizeof *full, nullptr);
+        };
         if (PortNameOf(deviceKey(set.get(), &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE),
                        name.port) &&
-            property(set.get(), &info, SPDRP_FRIENDLYNAME, nullptr, reinterpret_cast<BYTE*>(full),
-                     sizeof full - sizeof *full, nullptr)) {
+            (read(SPDRP_FRIENDLYNAME) || read(SPDRP_DEVICEDESC))) {
             lstrcpynW(name.name, full, kMaxDeviceName);
             ++names.count;
         }

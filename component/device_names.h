@@ -1,6 +1,7 @@
 // The names Windows gives the serial ports' devices ("USB-SERIAL CH340 (COM7)" for COM7), for
 // the port dialog (port_choices.h). They come from SetupAPI: the present devices of the Ports
-// class, each with its PortName value and its friendly name. Under Wine a port often has none.
+// class, each with its PortName value and its friendly name, or its description where it has no
+// friendly name. Under Wine a port often has neither.
 #pragma once
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 // (regsvr32 radiolink.dll for all users; regsvr32 /n /i:user radiolink.dll for the current
 // user only) and the user's settings (rundll32 radiolink.dll,PortMap COM1=COM7 and
 // rundll32 radiolink.dll,LinkLog on; settings_commands.h) and the port dialog (rundll32
-// radiolink.dll,ChoosePort; port_dialog.h). Exported by name through radiolink.def.
+// radiolink.dll,ChoosePort; port_dialog.h; hushwell-port.exe shows it too). Exported by name through radiolink.def.
 #include <windows.h>
 #include <objbase.h>
 
@@ -94,6 +94,7 @@ void CALLBACK LinkLog(HWND window, HINSTANCE, LPSTR commandLine, int) {
 }
 
 // The dialog's template is in this DLL's resources; rundll32's HINSTANCE need not be this DLL's.
+// hushwell-port.exe shows the same dialog; this entry point stays for the zip's users.
 void CALLBACK ChoosePort(HWND window, HINSTANCE, LPSTR, int) {
     ShowPortDialog(g_module, window);
 }

@@ -1,5 +1,8 @@
 #include "component/port_dialog.h"
 
+#include <memory>
+#include <new>
+
 #include "component/port_choices.h"
 #include "component/radiolink_resource.h"
 #include "component/settings_commands.h"
@@ -8,8 +11,19 @@ namespace radiolink {
 
 namespace {
 
+// Hushwell's icon, for the title bar and the taskbar, where the dialog runs in hushwell-port.exe;
+// rundll32 has no icon of that id, and keeps its own.
+void TakeProgramIcon(HWND dialog) {
+    if (const HICON icon =
+            LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_PORT_PROGRAM))) {
+        SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
 INT_PTR Init(HWND dialog, const PortChoices& choices) {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choices));
+    TakeProgramIcon(dialog);
     const HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
     for (size_t i = 0; i < choices.count; ++i) {
         const LPARAM text = reinterpret_cast<LPARAM>(choices.at[i].text);
@@ -60,13 +74,35 @@ INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-void ShowPortDialog(HINSTANCE module, HWND owner) {
-    DeviceNames names;
-    CollectDeviceNames(names);
-    PortChoices choices;
-    ListPortChoices(names, choices);
-    DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_CHOOSE_PORT), owner, PortDialogProc,
-                    reinterpret_cast<LPARAM>(&choices));
+DWORD RunPortDialog(HINSTANCE module, HWND owner) {
+    // About 57 KiB of entries and 25 KiB of names: on the heap, not on a thread's stack that may
+    // be rundll32's. The names are needed only to make the entries.
+    const std::unique_ptr<PortChoices> choices(new (std::nothrow) PortChoices);
+    {
+        const std::unique_ptr<DeviceNames> names(new (std::nothrow) DeviceNames);
+        if (!choices || !names) {
+            return ERROR_NOT_ENOUGH_MEMORY;
+        }
+        CollectDeviceNames(*names);
+        ListPortChoices(*names, *choices);
+    }
+    // 0: the owner is no window; -1: the dialog could not be made.
+    if (DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_CHOOSE_PORT), owner, PortDialogProc,
+                        reinterpret_cast<LPARAM>(choices.get())) <= 0) {
+        const DWORD error = GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_INVALID_WINDOW_HANDLE;
+    }
+    return ERROR_SUCCESS;
+}
+
+DWORD ShowPortDialog(HINSTANCE module, HWND owner) {
+    const DWORD error = RunPortDialog(module, owner);
+    if (error != ERROR_SUCCESS) {
+        Message message;
+        wsprintfA(message, "The port dialog could not be opened (error %lu).", error);
+        MessageBoxA(owner, message, kMessageCaption, MB_ICONWARNING);
+    }
+    return error;
 }
 
 } // namespace radiolink

@@ -6,3 +6,6 @@
 
 // Port dialog controls (OK and Cancel are IDOK and IDCANCEL).
 #define IDC_PORT_LIST 1001
+
+// hushwell-port.exe's icon (Hushwell's), which the dialog takes where it runs in that program.
+#define IDI_PORT_PROGRAM 200

@@ -91,22 +91,29 @@ wine_for() { if is_i686_binary "$1"; then echo "$WINE32"; else echo "$WINE64"; f
 
 # Create the prefix once and name its ports once: COM1 and those given (ensure_wine_prefix com5);
 # later calls only check. A WoW64 prefix: where the i686 build can run, one made before wine32
-# was there (no 32-bit system programs) is made again.
+# was there (no 32-bit system programs) is made again, but only if these scripts made it (the
+# mark below): WINEPREFIX may name a person's own prefix, which is never deleted.
+PREFIX_MARK=.made-by-hushwell
 ensure_wine_prefix() {
     need_display
     local named="$WINEPREFIX/.ports-named" port naming=()
     if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/rundll32.exe" ] &&
         can_run_i686; then
+        [ -f "$WINEPREFIX/$PREFIX_MARK" ] ||
+            die "the Wine prefix $WINEPREFIX has no 32-bit system programs, and these scripts did not make it, so they leave it alone: point WINEPREFIX at another folder, or remove it yourself"
         say "Making the Wine prefix in $WINEPREFIX again: it has no 32-bit system programs"
         "$WINESERVER" -k >/dev/null 2>&1 || true
         rm -rf "$WINEPREFIX"
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         say "Creating the private Wine prefix in $WINEPREFIX"
+        local fresh= # marked as ours only if the folder was new or empty: nothing else in it
+        [ -n "$(ls -A "$WINEPREFIX" 2>/dev/null)" ] || fresh=1
         mkdir -p "$WINEPREFIX"
         "$WINE64" wineboot -i >/dev/null 2>&1 || true
         "$WINESERVER" -w
         [ -f "$WINEPREFIX/system.reg" ] || die "wineboot did not create $WINEPREFIX"
+        [ -z "$fresh" ] || touch "$WINEPREFIX/$PREFIX_MARK"
     fi
     for port in com1 "$@"; do
         grep -qxF "$port=$(port_link "$port")" "$named" 2>/dev/null || naming+=("$port")

@@ -22,7 +22,10 @@ FIRST = {
     "framework": "framework|ui|dialog|exchange_test|data",
     "component": "component",
     "protocol": "protocol|frame|cobs|crc",
+    "scripts": "wine_prefix|version_mentions",
 }
+# The setup file's sources: built and run by its own test.
+SETUP_FILE = ("package/", "scripts/package")
 
 
 def load(path):
@@ -88,15 +91,15 @@ def try_mutant(mutant, builds, win32, e2e, log):
             return "no build"
         return "killed release" if run([os.path.join(ROOT, "tests/release/run")], log,
                                        timeout=1800) != 0 else "survived"
-    if folder in ("package", "scripts"):  # the setup file: built and run by its own test
+    if mutant["edits"][0][0].startswith(SETUP_FILE):
         return "killed installer" if run([os.path.join(ROOT, "tests/installer/run")], log,
                                          timeout=600) != 0 else "survived"
     first = FIRST.get(folder, "")
     i686_only = mutant["id"].startswith("i686-")
     if i686_only and not built(win32, log):
         return "killed win32:compile"
-    # Only protocol/ and the memory layout are built natively as well.
-    builds = [(t, b) for t, b in builds if t != "host" or folder in ("protocol", "radio")]
+    # Only protocol/, the memory layout and the scripts' own tests are built natively as well.
+    builds = [(t, b) for t, b in builds if t != "host" or folder in ("protocol", "radio", "scripts")]
     for target, build in builds:
         if not built(build, log):
             return "no build"

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "component/port_choices.h"
+#include "component/port_dialog.h"
 #include "component/settings_commands.h"
 #include "component/user_settings.h"
 #include "tests/component/fake_line.h"
@@ -156,6 +157,13 @@ TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
     ListPortChoices(DeviceNames{}, choices);
     EXPECT_EQ(kMaxPortChoices, choices.count);
     EXPECT_STREQ(L"COM999 (not on this PC)", choices.at[choices.selected].text);
+}
+
+// Without its template (this test program has none) the dialog cannot be made: that is told,
+// not taken for a closed dialog.
+TEST(PortDialog, TellsWhyItCannotOpen) {
+    EXPECT_EQ(DWORD{ERROR_RESOURCE_DATA_NOT_FOUND},
+              RunPortDialog(GetModuleHandleW(nullptr), nullptr));
 }
 
 TEST(LinkLogCommand, SwitchesTheLogAndTellsWhereItWrites) {

@@ -1,10 +1,11 @@
 // e2e_driver --list: the cases, "com1 ID" or "com5 ID" (tests/e2e/run starts a fresh simulated
 // radio on that port; COM1 is absent unless the radio is there) or "none ID" (COM1 absent). --case
 // ID --exe PATH: one case below, "ok ..." or "FAIL ..." and the step; status 0 or 1. --exe PATH
-// [--out FILE] [STEP ...]: free steps for scripts/run and scripts/bench, a line each (status 2 on a
-// failed step). --rundll32 PROGRAM: what runs radiolink.dll's entry points (rundll32.exe). A step
-// is "VERB [ARG][ => what a person then sees]" (program.h); cases also have memory ADDRESS and
-// unchanged. No window: status 3.
+// [--out FILE] [STEP ...]: free steps for scripts/run, scripts/bench and the installer test, a
+// line each (status 2 on a failed step), after starting Hushwell unless the first step starts a
+// program itself (open-port, run). --rundll32 PROGRAM: what runs radiolink.dll's entry points
+// (rundll32.exe). A step is "VERB [ARG][ => what a person then sees]" (program.h); cases also have
+// memory ADDRESS and unchanged. No window: status 3.
 #include <windows.h>
 
 #include <algorithm>
@@ -54,11 +55,13 @@ const Case kCases[] = {
      "entry => 8; type 11; click write; close => 0; memory 0x00A0 => "
      "a1a2a3a4a5a6a7b0a9aaabacad2e; rundll32 PortMap COM1= => radiolink.dll: COM1 now opens "
      "COM1 (no mapping).; rundll32 LinkLog off => radiolink.dll: The link log is off."},
-    // The same cable chosen in the port dialog by keyboard; Cancel after choosing COM1 keeps COM5.
-    {"port-dialog", "com5", "COM5 chosen in the port dialog is where Read reaches; Cancel keeps it",
-     "choose-port COM5 enter => first COM1 (no mapping), selected COM1 (no mapping); start; "
-     "click read; entry => 8; close => 0; choose-port COM1 escape => first COM1 (no mapping), "
-     "selected COM5; start; click read; entry => 8; close => 0"},
+    // The same cable chosen by keyboard in hushwell-port.exe; in rundll32's dialog (the zip's),
+    // Cancel after choosing COM1 keeps COM5.
+    {"port-dialog", "com5",
+     "COM5 chosen in the port program is where Read reaches; Cancel keeps it",
+     "open-port program => first COM1 (no mapping), selected COM1 (no mapping); choose COM5 enter "
+     "=> 0; start; click read; entry => 8; close => 0; open-port rundll32 => first COM1 (no "
+     "mapping), selected COM5; choose COM1 escape => 0; start; click read; entry => 8; close => 0"},
     {"port-map-absent", "com1", "COM1 mapped to an absent port fails as an absent COM1 does",
      "rundll32 PortMap COM1=COM99 => radiolink.dll: COM1 now opens COM99.; start; click read => "
      "hushwell: Could not enter programming mode - check serial cable; close => 0; unchanged"},
@@ -133,7 +136,7 @@ bool Run(const std::string& steps, bool checked, const std::string& exe,
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string exe, caseId, problem, steps = "start", rundll32 = "rundll32.exe";
+    std::string exe, caseId, problem, steps, rundll32 = "rundll32.exe";
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--list") {
@@ -146,8 +149,12 @@ int main(int argc, char** argv) {
         } else if (arg == "--out" && i + 1 < argc) { // explorer /desktop gives the driver no stdout
             std::freopen(argv[++i], "w", stdout);
         } else {
-            steps += "; " + arg;
+            steps += (steps.empty() ? "" : "; ") + arg;
         }
+    }
+    // Free steps start Hushwell first, unless they start a program of their own.
+    if (steps.rfind("open-port ", 0) != 0 && steps.rfind("run ", 0) != 0) {
+        steps = "start" + (steps.empty() ? "" : "; " + steps);
     }
     // Wine's desktop keeps the display it found at its start for every window of the session:
     // if this window cannot be made, no window of the program can be either.

@@ -37,8 +37,9 @@ public:
     ~Program() { End(); }
 
     // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
-    // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, choose-port PORT enter|escape);
-    // `text` gets the entry's text, the exit code or the port dialog's first and selected items.
+    // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, open-port rundll32|program,
+    // choose PORT enter|escape, run COMMAND LINE); `text` gets the entry's text, the exit code or
+    // what the port dialog shows.
     bool Do(const std::string& verb, const std::string& arg, std::string& text,
             std::string& error) {
         const char* buttons[] = {"read", "write", "reset", "default"};
@@ -59,11 +60,7 @@ public:
             return true;
         } else if (verb == "close" || verb == "wait-exit") { // one more close of an ended one: none
             PostMessageA(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
-            DWORD code = 0;
-            const bool ended = Await([this] { return false; }, "the program still runs", error) &&
-                               GetExitCodeProcess(m_process, &code);
-            text = std::to_string(code);
-            return ended;
+            return Ended(text, error);
         } else if (verb == "mark") {
             return std::ofstream(arg).put('\n').good();
         } else if (verb == "await") {
@@ -71,9 +68,13 @@ public:
         } else if (verb == "rundll32") { // until it ends, answering its message boxes
             return Launch(m_rundll32 + " " + Dll() + "," + arg, error) &&
                    Await([] { return false; }, "rundll32 still runs", error);
-        } else if (verb == "choose-port") {
+        } else if (verb == "open-port") {
+            return OpenPortDialog(arg == "program", text, error);
+        } else if (verb == "choose") {
             return ChoosePort(arg.substr(0, arg.find(' ')), arg.substr(arg.find(' ') + 1), text,
                               error);
+        } else if (verb == "run") { // any program, until it ends, answering its message boxes
+            return Launch(arg, error) && Ended(text, error);
         }
         error = "unknown step " + verb;
         return false;
@@ -108,8 +109,19 @@ private:
         return true;
     }
 
-    std::string Dll() const {
-        return m_exe.substr(0, m_exe.find_last_of("/\\") + 1) + "radiolink.dll";
+    // A file beside hushwell.exe.
+    std::string Beside(const char* name) const {
+        return m_exe.substr(0, m_exe.find_last_of("/\\") + 1) + name;
+    }
+    std::string Dll() const { return Beside("radiolink.dll"); }
+
+    // Waits until the process ends, answering its popups; `text` gets its exit code.
+    bool Ended(std::string& text, std::string& error) {
+        DWORD code = 0;
+        const bool ended = Await([] { return false; }, "the program still runs", error) &&
+                           GetExitCodeProcess(m_process, &code);
+        text = std::to_string(code);
+        return ended;
     }
 
     // Starts a program and waits for its dialog of that caption, the one not answered as a popup.
@@ -134,15 +146,15 @@ private:
         return Open('"' + m_exe + '"', "Hushwell", error) && WaitIdle(error);
     }
 
-    // rundll32 radiolink.dll,ChoosePort as a person works it: `text` gets the list's first and
-    // selected items; arrow keys to the focused list select `port`'s item, then `key` (enter or
-    // escape) is pressed; until the process ends, answering its message boxes.
-    bool ChoosePort(const std::string& port, const std::string& key, std::string& text,
-                    std::string& error) {
-        if (!Open(m_rundll32 + " " + Dll() + ",ChoosePort", "Hushwell: radio port", error)) {
+    // The port dialog, from hushwell-port.exe or rundll32 radiolink.dll,ChoosePort: `text` gets
+    // the list's first and selected items; the list must have the focus.
+    bool OpenPortDialog(bool program, std::string& text, std::string& error) {
+        const std::string command = program ? '"' + Beside("hushwell-port.exe") + '"'
+                                            : m_rundll32 + " " + Dll() + ",ChoosePort";
+        if (!Open(command, "Hushwell: radio port", error)) {
             return false;
         }
-        const HWND list = FindWindowExA(m_main, nullptr, "ListBox", nullptr);
+        const HWND list = m_list = FindWindowExA(m_main, nullptr, "ListBox", nullptr);
         GUITHREADINFO gui = {};
         gui.cbSize = sizeof gui;
         if (!list || !GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &gui) ||
@@ -156,7 +168,7 @@ private:
             SendMessageTimeoutW(list, message, w, l, SMTO_ABORTIFHUNG, 1000, &result);
             return static_cast<int>(result);
         };
-        std::vector<std::string> items;
+        m_items.clear();
         for (int i = 0, count = ask(LB_GETCOUNT, 0, 0); i < count; ++i) {
             wchar_t item[256] = {};
             char narrow[256] = {};
@@ -164,25 +176,38 @@ private:
                 ask(LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
                 WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
             }
-            items.push_back(narrow);
+            m_items.push_back(narrow);
         }
-        const int selected = ask(LB_GETCURSEL, 0, 0);
+        m_selected = ask(LB_GETCURSEL, 0, 0);
+        if (m_selected < 0 || m_selected >= static_cast<int>(m_items.size())) {
+            error = "no selected item among " + std::to_string(m_items.size());
+            return false;
+        }
+        text = "first " + m_items.front() + ", selected " + m_items[m_selected];
+        return true;
+    }
+
+    // In the open port dialog, as a person works it: arrow keys to the focused list select
+    // `port`'s item, then `key` (enter or escape) is pressed; until the process ends, answering
+    // its message boxes. `text` gets the exit code.
+    bool ChoosePort(const std::string& port, const std::string& key, std::string& text,
+                    std::string& error) {
         const auto of = [&](const std::string& item) { // "COM5" or "COM5 (...)"
             return (item + " ").rfind(port + " ", 0) == 0;
         };
         const int wanted =
-            static_cast<int>(std::find_if(items.begin(), items.end(), of) - items.begin());
-        if (selected < 0 || selected >= static_cast<int>(items.size()) ||
-            wanted == static_cast<int>(items.size())) {
-            error = "no selected item or no " + port + " among " + std::to_string(items.size());
+            static_cast<int>(std::find_if(m_items.begin(), m_items.end(), of) - m_items.begin());
+        if (!m_list || wanted == static_cast<int>(m_items.size())) {
+            error =
+                "no open port dialog, or no " + port + " among " + std::to_string(m_items.size());
             return false;
         }
-        text = "first " + items.front() + ", selected " + items[selected];
-        for (int at = selected; at != wanted; at += wanted > at ? 1 : -1) {
-            PostMessageA(list, WM_KEYDOWN, wanted > at ? VK_DOWN : VK_UP, 0);
+        for (int at = m_selected; at != wanted; at += wanted > at ? 1 : -1) {
+            PostMessageA(m_list, WM_KEYDOWN, wanted > at ? VK_DOWN : VK_UP, 0);
         }
-        PostMessageA(list, WM_KEYDOWN, key == "escape" ? VK_ESCAPE : VK_RETURN, 0);
-        return Await([] { return false; }, "the port dialog still runs", error);
+        PostMessageA(m_list, WM_KEYDOWN, key == "escape" ? VK_ESCAPE : VK_RETURN, 0);
+        m_list = nullptr;
+        return Ended(text, error);
     }
 
     // Sends WM_COMMAND (a button) or WM_SYSCOMMAND from a worker thread, so that the popups its
@@ -300,7 +325,10 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_main = nullptr;
-    std::string m_caption;     // of the main dialog
+    std::string m_caption; // of the main dialog
+    HWND m_list = nullptr; // of an open port dialog, with its items and selection
+    std::vector<std::string> m_items;
+    int m_selected = 0;
     std::set<HWND> m_answered; // window handles are not reused within a run
     std::string m_popups;
 };
