@@ -1,5 +1,6 @@
 #include "component/port_dialog.h"
 
+#include "component/find_radio.h"
 #include "component/port_choices.h"
 #include "component/radiolink_resource.h"
 #include "component/settings_commands.h"
@@ -8,8 +9,15 @@ namespace radiolink {
 
 namespace {
 
-INT_PTR Init(HWND dialog, const PortChoices& choices) {
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choices));
+// What the window procedure works on: the entries, and the search of the Find radio button.
+struct PortDialog {
+    const PortChoices& choices;
+    FindRadio find;
+};
+
+INT_PTR Init(HWND dialog, PortDialog& state) {
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
+    const PortChoices& choices = state.choices;
     const HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
     for (size_t i = 0; i < choices.count; ++i) {
         const LPARAM text = reinterpret_cast<LPARAM>(choices.at[i].text);
@@ -39,16 +47,23 @@ void Accept(HWND dialog, const PortChoices& choices) {
 
 INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        return Init(dialog, *reinterpret_cast<const PortChoices*>(lParam));
+        return Init(dialog, *reinterpret_cast<PortDialog*>(lParam));
     }
-    if (message != WM_COMMAND) {
+    auto* state = reinterpret_cast<PortDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message == WM_TIMER && state) {
+        state->find.Tick(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND || !state) {
         return FALSE;
     }
-    const auto* choices =
-        reinterpret_cast<const PortChoices*>(GetWindowLongPtrW(dialog, DWLP_USER));
     const WORD id = LOWORD(wParam);
     if (id == IDOK || (id == IDC_PORT_LIST && HIWORD(wParam) == LBN_DBLCLK)) {
-        Accept(dialog, *choices);
+        Accept(dialog, state->choices);
+        return TRUE;
+    }
+    if (id == IDC_FIND_RADIO && HIWORD(wParam) == BN_CLICKED) {
+        state->find.Start(dialog);
         return TRUE;
     }
     if (id == IDCANCEL) { // the Cancel button, Escape and the close box
@@ -65,8 +80,10 @@ void ShowPortDialog(HINSTANCE module, HWND owner) {
     CollectDeviceNames(names);
     PortChoices choices;
     ListPortChoices(names, choices);
+    PortDialog state{choices, FindRadio(choices)};
     DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_CHOOSE_PORT), owner, PortDialogProc,
-                    reinterpret_cast<LPARAM>(&choices));
+                    reinterpret_cast<LPARAM>(&state));
+    state.find.Stop(); // every port the search opened is closed before the dialog returns
 }
 
 } // namespace radiolink

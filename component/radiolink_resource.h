@@ -6,3 +6,5 @@
 
 // Port dialog controls (OK and Cancel are IDOK and IDCANCEL).
 #define IDC_PORT_LIST 1001
+#define IDC_FIND_RADIO 1002
+#define IDC_FIND_STATUS 1003
