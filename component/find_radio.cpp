@@ -8,7 +8,6 @@ namespace {
 
 constexpr UINT_PTR kFindTimer = 1;
 constexpr UINT kFindTimerMs = 50;
-constexpr size_t kNone = static_cast<size_t>(-1);
 // Ports a summary names; it counts the rest.
 constexpr size_t kNamedPorts = 8;
 
@@ -112,12 +111,21 @@ void EntryWithFinding(const wchar_t* entry, const ProbeOutcome& outcome,
     }
 }
 
+size_t FirstRadio(size_t count, const ProbeOutcome* outcomes) {
+    for (size_t i = 0; i < count; ++i) {
+        if (outcomes[i].finding == Finding::Radio) {
+            return i;
+        }
+    }
+    return kNoRadio;
+}
+
 void SearchSummary(const PortChoices& choices, const ProbeOutcome* outcomes,
                    wchar_t (&text)[kMaxSummary]) {
     const auto radio = [outcomes](size_t i) { return outcomes[i].finding == Finding::Radio; };
-    size_t first = kNone, radios = 0;
+    const size_t first = FirstRadio(choices.count, outcomes);
+    size_t radios = 0;
     for (size_t i = 0; i < choices.count; ++i) {
-        first = radio(i) && first == kNone ? i : first;
         radios += radio(i) ? 1 : 0;
     }
     Text summary(text);
@@ -194,7 +202,6 @@ void FindRadio::Finish(HWND dialog) {
     KillTimer(dialog, kFindTimer);
     m_search.Stop(0); // a probe still running is stuck in its driver: no waiting for it here
     m_searching = false;
-    size_t first = kNone;
     for (size_t i = 0; i < m_choices.count; ++i) {
         if (!m_known[i]) {
             m_outcomes[i] = ProbeOutcome{Finding::NoAnswer, S_OK};
@@ -202,9 +209,9 @@ void FindRadio::Finish(HWND dialog) {
             EntryWithFinding(m_choices.at[i].text, m_outcomes[i], text);
             Show(dialog, i, text);
         }
-        first = first == kNone && m_outcomes[i].finding == Finding::Radio ? i : first;
     }
-    if (first != kNone) {
+    const size_t first = FirstRadio(m_choices.count, m_outcomes);
+    if (first != kNoRadio) {
         SendDlgItemMessageW(dialog, IDC_PORT_LIST, LB_SETCURSEL, first, 0);
     }
     wchar_t summary[kMaxSummary];

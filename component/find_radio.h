@@ -21,6 +21,11 @@ constexpr size_t kMaxSummary = 320;
 void EntryWithFinding(const wchar_t* entry, const ProbeOutcome& outcome,
                       wchar_t (&text)[kMaxFoundText]);
 
+// The first of `count` entries where a radio answered, the one the dialog selects; kNoRadio if
+// none.
+constexpr size_t kNoRadio = static_cast<size_t>(-1);
+size_t FirstRadio(size_t count, const ProbeOutcome* outcomes);
+
 // What the dialog says when the search is over, from each entry's outcome.
 void SearchSummary(const PortChoices& choices, const ProbeOutcome* outcomes,
                    wchar_t (&text)[kMaxSummary]);

@@ -100,7 +100,7 @@ ProbeOutcome ProbePort(const char* port, PortOpener& opener, Clock& clock, Searc
     proto::FrameReader reader;
     for (uint32_t send = 1; send <= kProbeSends && !stop && outcome.finding != Finding::Radio;
          ++send) {
-        log.Frame("sent    ", probe, port, send == 1 ? "probe" : "probe again after silence");
+        log.Frame("sent    ", probe, port, send == 1 ? "probe" : "probe again: no answer in time");
         if (FAILED(line->Write(encoded, size))) {
             break;
         }
