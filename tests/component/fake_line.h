@@ -30,9 +30,9 @@ struct Buffer : TransferBuffer {
     BYTE area[80];
 };
 
-// What the radio does with the host's next frame; Right once the script has run out. Refused:
-// Nak NotInProgrammingMode, whole, damaged or for the next sequence number only; Echo: the frame
-// itself back; Noise: bytes that make no frame.
+// What the radio does with the host's next frame; Right once the script has run out. OtherNak:
+// a Nak for the next sequence number only; Echo: the frame itself back; Noise: bytes that make no
+// frame.
 enum class Answer {
     Right,
     Silence,
@@ -42,9 +42,8 @@ enum class Answer {
     Nak,
     BadCrc,
     SlowSilence,
-    Refused,
-    RefusedDamaged,
-    RefusedOtherSequence,
+    DamagedNak,
+    OtherNak,
     Echo,
     Noise
 };
@@ -100,10 +99,10 @@ struct FakeLink : Clock, PortOpener {
         Bytes data(request.payload[0]); // what the built-in radio holds at 0x0120
         std::iota(data.begin(), data.end(), uint8_t{0x26});
         const uint32_t crc = proto::Crc32(request.payload, request.length);
-        const bool refused = answer >= Answer::Refused && answer <= Answer::RefusedOtherSequence;
+        const bool nak =
+            answer == Answer::Nak || answer == Answer::DamagedNak || answer == Answer::OtherNak;
         proto::Frame reply =
-            answer == Answer::Nak ? proto::MakeNak(request, proto::NakReason::AddressOutOfRange)
-            : refused             ? proto::MakeNak(request, proto::NakReason::NotInProgrammingMode)
+            nak                      ? proto::MakeNak(request, proto::NakReason::AddressOutOfRange)
             : answer == Answer::Echo ? request
             : request.type == proto::FrameType::Read
                 ? proto::MakeReadData(request, data.data(), data.size())
@@ -119,8 +118,8 @@ struct FakeLink : Clock, PortOpener {
             const Bytes noise = Hex("47 50 47 47 41 2C 00 31 32 00 FF FE 00");
             incoming.insert(incoming.end(), noise.begin(), noise.end());
         } else if (answer != Answer::Silence && answer != Answer::SlowSilence) {
-            const bool damaged = answer == Answer::Damaged || answer == Answer::RefusedDamaged;
-            Queue(reply, answer == Answer::RefusedOtherSequence, damaged ? 0x02 : 0);
+            const bool damaged = answer == Answer::Damaged || answer == Answer::DamagedNak;
+            Queue(reply, answer == Answer::OtherNak, damaged ? 0x02 : 0);
         }
     }
     HRESULT Send(const char* bytes, int32_t count = -1, int32_t capacity = 64) {

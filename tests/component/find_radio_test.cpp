@@ -21,15 +21,14 @@ TEST(Probe, OnlyACrcGoodNakEchoingTheProbeIsARadio) {
         size_t sends;
         uint64_t ms; // fake time spent, to less than 20 ms more
     } cases[] = {
-        {{A::Refused}, Finding::Radio, 1, 0},
-        {{A::Nak}, Finding::Radio, 1, 0}, // AddressOutOfRange: a radio left in programming mode
-        {{A::RefusedOtherSequence, A::RefusedOtherSequence}, Finding::NoAnswer, 2, 830},
+        {{A::Nak}, Finding::Radio, 1, 0},
+        {{A::OtherNak, A::OtherNak}, Finding::NoAnswer, 2, 830},
         {{A::Noise, A::Noise}, Finding::NoAnswer, 2, 830},
-        {{A::RefusedDamaged, A::RefusedDamaged}, Finding::NoAnswer, 2, 830},
-        {{A::Echo, A::Echo}, Finding::NoAnswer, 2, 830},    // a loopback plug, a modem echoing
-        {{A::Right, A::Right}, Finding::NoAnswer, 2, 830},  // data from past the end of memory
-        {{A::Silence, A::Refused}, Finding::Radio, 2, 415}, // the answer lost on the line
-        {{A::RefusedDamaged, A::Refused}, Finding::Radio, 2, 415},
+        {{A::DamagedNak, A::DamagedNak}, Finding::NoAnswer, 2, 830},
+        {{A::Echo, A::Echo}, Finding::NoAnswer, 2, 830},   // a loopback plug, a modem echoing
+        {{A::Right, A::Right}, Finding::NoAnswer, 2, 830}, // data from past the end of memory
+        {{A::Silence, A::Nak}, Finding::Radio, 2, 415}, // the answer lost on the line
+        {{A::DamagedNak, A::Nak}, Finding::Radio, 2, 415},
         {{A::Silence, A::Silence}, Finding::NoAnswer, 2, 830},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {

@@ -215,7 +215,7 @@ TEST(LinkLog, WritesALinePerFrameAndRetryAndKeepsWithinItsBound) {
     // A probe of Find radio, each line naming its port (here a Nak of the wrong sequence number,
     // then the radio's).
     FakeLink probed(true);
-    probed.script = {Answer::RefusedOtherSequence, Answer::Refused};
+    probed.script = {Answer::OtherNak, Answer::Nak};
     const volatile LONG goOn = 0;
     SearchLog searchLog;
     ProbePort("COM3", probed, probed, searchLog, goOn);

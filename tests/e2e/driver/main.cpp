@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -66,8 +67,8 @@ const Case kCases[] = {
     // frame with a Nak of the wrong sequence number, this driver holds COM6 through a link.
     // Cancel during the search (after the radio answered) stores nothing; then OK stores COM5.
     {"find-radio", "com5", "Find radio marks each port and selects the radio's, which only refuses",
-     "hold COM6; find-radio COM1,COM3,COM4,COM5,COM6 cancel => COM5 - a radio answered, "
-     "searching, closed at once; start; click read => hushwell: Could not enter programming mode "
+     "hold COM6; find-radio COM1,COM3,COM4,COM5,COM6 cancel => a radio answered while searching, "
+     "closed at once; start; click read => hushwell: Could not enter programming mode "
      "- check serial cable; close => 0; find-radio COM1,COM3,COM4,COM5,COM6 enter => COM1 (no "
      "mapping) - could not be opened: Invalid function | COM3 - no answer | COM4 - no answer "
      "| [COM5 - a radio answered] | COM6 - in use by another program | A radio answered on COM5. "
@@ -91,19 +92,14 @@ std::string SavedMemory() {
 std::string RadioHeard() {
     const char* path = std::getenv("RADIOSIM_LOG_WIN");
     std::ifstream in(path ? path : "");
+    const std::regex received("\"dir\":\"in\",\"type\":\"(\\w+)\".*\"verdict\":\"([^\"]+)\"");
     std::string heard;
-    const auto field = [](const std::string& line, const std::string& name) {
-        const size_t at = line.find("\"" + name + "\":\"");
-        return at == std::string::npos
-                   ? ""
-                   : line.substr(at + name.size() + 4,
-                                 line.find('"', at + name.size() + 4) - at - name.size() - 4);
-    };
+    std::smatch kind;
     for (std::string line; std::getline(in, line);) {
-        const std::string kind = field(line, "type") + " " + field(line, "verdict");
-        if (field(line, "dir") == "in" &&
-            (", " + heard + ", ").find(", " + kind + ", ") == std::string::npos) {
-            heard += (heard.empty() ? "" : ", ") + kind;
+        if (std::regex_search(line, kind, received) &&
+            (", " + heard + ", ").find(", " + kind.str(1) + " " + kind.str(2) + ", ") ==
+                std::string::npos) {
+            heard += (heard.empty() ? "" : ", ") + kind.str(1) + " " + kind.str(2);
         }
     }
     return heard;

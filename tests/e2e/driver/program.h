@@ -207,62 +207,59 @@ private:
         return items;
     }
 
-    // The port dialog with Find radio pressed. `text` gets the entries of `ports` (",COM1,COM3,"),
+    // The port dialog with Find radio pressed: `text` gets the entries of `ports` (",COM1,COM3,"),
     // the selected one in brackets, what the dialog says and whether the search took under 2 s
-    // (the dialog answering all the while); then `key` (enter or escape) is pressed. cancel:
-    // Escape as soon as an entry says a radio answered while the button still says the search
-    // runs; `text` gets that entry, "searching" and whether the dialog closed within 1 s.
+    // with the dialog answering all the while; then `key` (enter, escape) is pressed. cancel:
+    // Escape as soon as an entry says a radio answered while the button still reads
+    // "Searching..."; `text` says so and whether the dialog closed within 1 s.
     bool FindRadio(const std::string& ports, const std::string& key, std::string& text,
                    std::string& error) {
         if (!Open(m_rundll32 + " " + Dll() + ",ChoosePort", "Hushwell: radio port", error)) {
             return false;
         }
         const HWND list = FindWindowExA(m_main, nullptr, "ListBox", nullptr);
-        const HWND button = GetDlgItem(m_main, 1002), status = GetDlgItem(m_main, 1003);
+        const HWND button = GetDlgItem(m_main, 1002);
         const ULONGLONG started = GetTickCount64();
         PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
         bool searching = false, answering = true;
-        std::string radio;
+        int selected = -1;
+        std::vector<std::string> items;
         const auto over = [&] {
             DWORD_PTR result = 0;
-            answering = answering &&
-                        SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result);
+            answering &=
+                !!SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result);
             const std::string label = TextOf(button);
             searching = searching || label == "Searching...";
-            int selected = -1;
-            for (const std::string& item : Items(list, selected)) {
-                radio = item.find(" - a radio answered") == std::string::npos ? radio : item;
-            }
-            return key == "cancel" ? searching && !radio.empty() && label == "Searching..."
-                                   : searching && label == "Find radio";
+            items = Items(list, selected);
+            const bool radio = std::any_of(items.begin(), items.end(), [](const std::string& item) {
+                return item.find(" - a radio answered") != std::string::npos;
+            });
+            return searching &&
+                   (key == "cancel" ? radio && label == "Searching..." : label == "Find radio");
         };
         if (!Await(over, "the search did not end", error)) {
             return false;
         }
         const ULONGLONG took = GetTickCount64() - started;
-        if (key == "cancel") {
-            PostMessageA(list, WM_KEYDOWN, VK_ESCAPE, 0);
-            const ULONGLONG pressed = GetTickCount64();
-            Await([&] { return !IsWindowVisible(m_main); }, "the dialog is still open", error);
-            const ULONGLONG closed = GetTickCount64() - pressed;
-            text = radio + ", searching, " +
-                   (closed < 1000 ? "closed at once" : "closed after " + std::to_string(closed));
-        } else {
-            int selected = -1;
-            const std::vector<std::string> items = Items(list, selected);
-            for (size_t i = 0; i < items.size(); ++i) {
-                if (ports.find("," + items[i].substr(0, items[i].find(' ')) + ",") !=
-                    std::string::npos) {
-                    const bool chosen = static_cast<int>(i) == selected;
-                    text += (chosen ? "[" : "") + items[i] + (chosen ? "] | " : " | ");
-                }
+        for (size_t i = 0; i < items.size() && key != "cancel"; ++i) {
+            const bool chosen = static_cast<int>(i) == selected;
+            if (ports.find("," + items[i].substr(0, items[i].find(' ')) + ",") !=
+                std::string::npos) {
+                text += (chosen ? "[" : "") + items[i] + (chosen ? "] | " : " | ");
             }
-            text += TextOf(status) +
-                    (took < 2000 ? " | in under 2 s" : " | took " + std::to_string(took));
-            text += answering ? "" : " | the dialog stopped answering";
-            PostMessageA(list, WM_KEYDOWN, key == "escape" ? VK_ESCAPE : VK_RETURN, 0);
         }
+        text += key == "cancel"
+                    ? "a radio answered while searching"
+                    : TextOf(GetDlgItem(m_main, 1003)) +
+                          (took < 2000 ? " | in under 2 s" : " | took " + std::to_string(took));
+        text += answering ? "" : " | the dialog stopped answering";
+        PostMessageA(list, WM_KEYDOWN, key == "enter" ? VK_RETURN : VK_ESCAPE, 0);
+        const ULONGLONG pressed = GetTickCount64();
+        Await([&] { return !IsWindowVisible(m_main); }, "the dialog is still open", error);
+        text += key != "cancel"                     ? ""
+                : GetTickCount64() - pressed < 1000 ? ", closed at once"
+                                                    : ", closed late";
         return Await([] { return false; }, "the port dialog still runs", error);
     }
 
