@@ -27,7 +27,7 @@ TEST(Probe, OnlyACrcGoodNakEchoingTheProbeIsARadio) {
         {{A::DamagedNak, A::DamagedNak}, Finding::NoAnswer, 2, 830},
         {{A::Echo, A::Echo}, Finding::NoAnswer, 2, 830},   // a loopback plug, a modem echoing
         {{A::Right, A::Right}, Finding::NoAnswer, 2, 830}, // data from past the end of memory
-        {{A::Silence, A::Nak}, Finding::Radio, 2, 415}, // the answer lost on the line
+        {{A::Silence, A::Nak}, Finding::Radio, 2, 415},    // the answer lost on the line
         {{A::DamagedNak, A::Nak}, Finding::Radio, 2, 415},
         {{A::Silence, A::Silence}, Finding::NoAnswer, 2, 830},
     };
@@ -157,7 +157,6 @@ TEST(FindRadio, SaysWhatWasFoundOrWhatToCheck) {
         {{no, busy, no},
          L"No radio answered on COM1, COM3 or COM12. Check that the radio is switched on and its "
          L"cable is plugged in, then press Find radio again."},
-        {{no, radio, no}, L"A radio answered on COM3. Press OK to use it."},
         {{radio, no, radio},
          L"Radios answered on COM1 and COM12. COM1 is selected: press OK to use it."},
     };

@@ -46,9 +46,6 @@ const Case kCases[] = {
     {"write-first", "com1", "Write before Read is refused and the radio untouched",
      "start; click write => hushwell: Must read current Squelch value first; close => 0; "
      "unchanged"},
-    {"no-com1", "none", "Read with COM1 absent tells the operator to check the cable",
-     "start; click read => hushwell: Could not enter programming mode - check serial cable; "
-     "entry => 0; close => 0"},
     {"system-menu", "none", "About and Help open from the system menu and close",
      "start; sysmenu 0x10 => About Hushwell: Hushwell Version 1.0; sysmenu 9 => Hushwell Help: "
      "This applet is used to adjust the Squelch setting on Vexa Tidemark Radios.; close => 0"},
@@ -65,13 +62,14 @@ const Case kCases[] = {
      "selected COM5; start; click read; entry => 8; close => 0"},
     // Find radio: COM1 absent, nothing answers on COM3, COM4 talks all the time and answers each
     // frame with a Nak of the wrong sequence number, this driver holds COM6 through a link.
-    // Cancel during the search (after the radio answered) stores nothing; then OK stores COM5.
+    // Cancel during the search (after the radio answered) stores nothing: Read with COM1 absent
+    // tells the operator to check the cable. Then OK stores COM5.
     {"find-radio", "com5", "Find radio marks each port and selects the radio's, which only refuses",
      "hold COM6; find-radio COM1,COM3,COM4,COM5,COM6 cancel => a radio answered while searching, "
-     "closed at once; start; click read => hushwell: Could not enter programming mode "
-     "- check serial cable; close => 0; find-radio COM1,COM3,COM4,COM5,COM6 enter => COM1 (no "
-     "mapping) - could not be opened: Invalid function | COM3 - no answer | COM4 - no answer "
-     "| [COM5 - a radio answered] | COM6 - in use by another program | A radio answered on COM5. "
+     "closed at once; start; click read => hushwell: Could not enter programming mode - check "
+     "serial cable; entry => 0; close => 0; find-radio COM1,COM3,COM4,COM5,COM6 enter => COM1 (no "
+     "mapping) - could not be opened: Invalid function | COM3 - no answer | COM4 - no answer | "
+     "[COM5 - a radio answered] | COM6 - in use by another program | A radio answered on COM5. "
      "Press OK to use it. | in under 2 s; radio-heard => read nak:not_in_programming_mode; start; "
      "click read; entry => 8; close => 0",
      "com3=silent,com4=chatter,com6=silent"},
