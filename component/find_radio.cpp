@@ -1,6 +1,7 @@
 #include "component/find_radio.h"
 
 #include "component/radiolink_resource.h"
+#include "component/wide_text.h"
 
 namespace radiolink {
 
@@ -11,40 +12,13 @@ constexpr UINT kFindTimerMs = 50;
 // Ports a summary names; it counts the rest.
 constexpr size_t kNamedPorts = 8;
 
-// Text added piece by piece to a buffer, cut at its end.
-class Text {
-public:
-    template <size_t N>
-    explicit Text(wchar_t (&buffer)[N]) : m_at(buffer), m_end(buffer + N - 1) {
-        *m_at = L'\0';
-    }
-    Text& Add(const wchar_t* text) {
-        for (; *text && m_at < m_end; ++text) {
-            *m_at++ = *text;
-        }
-        *m_at = L'\0';
-        return *this;
-    }
-    Text& Add(const char* port) { // port names are ASCII
-        for (; *port && m_at < m_end; ++port) {
-            *m_at++ = static_cast<wchar_t>(*port);
-        }
-        *m_at = L'\0';
-        return *this;
-    }
-
-private:
-    wchar_t* m_at;
-    wchar_t* const m_end;
-};
-
 // The port an entry's probe asks: COM1 itself for "COM1 (no mapping)".
 const char* PortOf(const PortChoice& choice) {
     return choice.port[0] ? choice.port : kAskedPort;
 }
 
 // Why a port could not be opened, as Windows words it; an absent port in a technician's words.
-void AddReason(Text& text, HRESULT error) {
+void AddReason(WideText& text, HRESULT error) {
     if (error == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
         error == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)) {
         text.Add(L"the port is not there");
@@ -66,7 +40,7 @@ void AddReason(Text& text, HRESULT error) {
 
 // "COM5", "COM5 and COM7", "COM1, COM3 or COM4": the ports of the entries that `pick` takes.
 template <class Pick>
-void AddPorts(Text& text, const PortChoices& choices, Pick pick, const wchar_t* lastJoin) {
+void AddPorts(WideText& text, const PortChoices& choices, Pick pick, const wchar_t* lastJoin) {
     size_t total = 0;
     for (size_t i = 0; i < choices.count; ++i) {
         total += pick(i) ? 1 : 0;
@@ -79,7 +53,7 @@ void AddPorts(Text& text, const PortChoices& choices, Pick pick, const wchar_t* 
             text.Add(named == 1       ? L""
                      : named == total ? lastJoin
                                       : L", ")
-                .Add(PortOf(choices.at[i]));
+                .AddPort(PortOf(choices.at[i]));
         }
     }
     if (total > naming) {
@@ -93,7 +67,7 @@ void AddPorts(Text& text, const PortChoices& choices, Pick pick, const wchar_t* 
 
 void EntryWithFinding(const wchar_t* entry, const ProbeOutcome& outcome,
                       wchar_t (&text)[kMaxFoundText]) {
-    Text found(text);
+    WideText found(text);
     found.Add(entry).Add(L" - ");
     switch (outcome.finding) {
     case Finding::Radio:
@@ -128,7 +102,7 @@ void SearchSummary(const PortChoices& choices, const ProbeOutcome* outcomes,
     for (size_t i = 0; i < choices.count; ++i) {
         radios += radio(i) ? 1 : 0;
     }
-    Text summary(text);
+    WideText summary(text);
     if (radios == 0) {
         summary.Add(L"No radio answered on ");
         AddPorts(
@@ -136,12 +110,14 @@ void SearchSummary(const PortChoices& choices, const ProbeOutcome* outcomes,
         summary.Add(L". Check that the radio is switched on and its cable is plugged in, then "
                     L"press Find radio again.");
     } else if (radios == 1) {
-        summary.Add(L"A radio answered on ").Add(PortOf(choices.at[first]));
+        summary.Add(L"A radio answered on ").AddPort(PortOf(choices.at[first]));
         summary.Add(L". Press OK to use it.");
     } else {
         summary.Add(L"Radios answered on ");
         AddPorts(summary, choices, radio, L" and ");
-        summary.Add(L". ").Add(PortOf(choices.at[first])).Add(L" is selected: press OK to use it.");
+        summary.Add(L". ")
+            .AddPort(PortOf(choices.at[first]))
+            .Add(L" is selected: press OK to use it.");
     }
 }
 
