@@ -70,6 +70,9 @@ const wchar_t* DeviceNameOf(const DeviceNames& names, const char* port) {
 
 // Adds the entry of `port` (in capitals, as PortMap stores it) with its text.
 void Add(PortChoices& choices, const char* port, const wchar_t* deviceName, bool present) {
+    if (choices.count == kMaxPortChoices) {
+        return; // ListPortChoices keeps the room it needs; never past the end
+    }
     PortChoice& choice = choices.at[choices.count++];
     size_t i = 0;
     for (; port[i] && i < kMaxPortName; ++i) {

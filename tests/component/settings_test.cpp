@@ -156,6 +156,7 @@ TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
     PortChoices choices;
     ListPortChoices(DeviceNames{}, choices);
     EXPECT_EQ(kMaxPortChoices, choices.count);
+    ASSERT_LT(choices.selected, choices.count) << "the mapped port is listed";
     EXPECT_STREQ(L"COM999 (not on this PC)", choices.at[choices.selected].text);
 }
 
