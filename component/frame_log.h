@@ -44,9 +44,10 @@ public:
     void Received(const proto::Frame& frame, const char* verdict);
     // Bytes up to a delimiter that were no frame.
     void Damaged(proto::DecodeResult why);
+    // A frame sent ("sent    ") or received ("received"), with free text after it.
+    void FrameLine(const char* direction, const proto::Frame& frame, const char* verdict);
 
 private:
-    void FrameLine(const char* direction, const proto::Frame& frame, const char* verdict);
     void DropOldest(LONGLONG size);
 
     HANDLE m_file = INVALID_HANDLE_VALUE;

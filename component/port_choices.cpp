@@ -1,5 +1,7 @@
 #include "component/port_choices.h"
 
+#include "component/wide_text.h"
+
 namespace radiolink {
 
 namespace {
@@ -36,38 +38,11 @@ int ComparePorts(const char* a, const char* b) {
     return 0;
 }
 
-// Text added piece by piece to an entry's, cut at its end.
-class EntryText {
-public:
-    explicit EntryText(wchar_t (&text)[kMaxChoiceText])
-        : m_at(text), m_end(text + kMaxChoiceText - 1) {
-        *m_at = L'\0';
-    }
-    EntryText& Add(const wchar_t* text, size_t most = kMaxChoiceText) {
-        for (; *text && most > 0 && m_at < m_end; --most) {
-            *m_at++ = *text++;
-        }
-        *m_at = L'\0';
-        return *this;
-    }
-    EntryText& AddPort(const char* port) {
-        for (; *port && m_at < m_end; ++port) {
-            *m_at++ = static_cast<wchar_t>(*port);
-        }
-        *m_at = L'\0';
-        return *this;
-    }
-
-private:
-    wchar_t* m_at;
-    wchar_t* const m_end;
-};
-
 // Windows names a port's device "USB-SERIAL CH340 (COM7)"; the list shows "COM7 (USB-SERIAL
 // CH340)", the port first, so that the ports line up and read in order.
-void AddDeviceName(EntryText& text, const char* port, const wchar_t* name) {
+void AddDeviceName(WideText& text, const char* port, const wchar_t* name) {
     wchar_t suffix[kMaxChoiceText];
-    EntryText(suffix).Add(L" (").AddPort(port).Add(L")");
+    WideText(suffix).Add(L" (").AddPort(port).Add(L")");
     const size_t length = lstrlenW(name), suffixLength = lstrlenW(suffix);
     const bool named =
         length > suffixLength &&
@@ -95,13 +70,16 @@ const wchar_t* DeviceNameOf(const DeviceNames& names, const char* port) {
 
 // Adds the entry of `port` (in capitals, as PortMap stores it) with its text.
 void Add(PortChoices& choices, const char* port, const wchar_t* deviceName, bool present) {
+    if (choices.count == kMaxPortChoices) {
+        return; // ListPortChoices keeps the room it needs; never past the end
+    }
     PortChoice& choice = choices.at[choices.count++];
     size_t i = 0;
     for (; port[i] && i < kMaxPortName; ++i) {
         choice.port[i] = Upper(port[i]);
     }
     choice.port[i] = '\0';
-    EntryText text(choice.text);
+    WideText text(choice.text);
     text.AddPort(*port ? choice.port : kAskedPort);
     if (!*port) {
         text.Add(L" (no mapping)");

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "component/find_radio.h"
 #include "component/port_choices.h"
 #include "component/radiolink_resource.h"
 #include "component/settings_commands.h"
@@ -21,9 +22,16 @@ void TakeProgramIcon(HWND dialog) {
     }
 }
 
-INT_PTR Init(HWND dialog, const PortChoices& choices) {
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&choices));
+// What the window procedure works on: the entries, and the search of the Find radio button.
+struct PortDialog {
+    const PortChoices& choices;
+    FindRadio find;
+};
+
+INT_PTR Init(HWND dialog, PortDialog& state) {
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(&state));
     TakeProgramIcon(dialog);
+    const PortChoices& choices = state.choices;
     const HWND list = GetDlgItem(dialog, IDC_PORT_LIST);
     for (size_t i = 0; i < choices.count; ++i) {
         const LPARAM text = reinterpret_cast<LPARAM>(choices.at[i].text);
@@ -53,16 +61,23 @@ void Accept(HWND dialog, const PortChoices& choices) {
 
 INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        return Init(dialog, *reinterpret_cast<const PortChoices*>(lParam));
+        return Init(dialog, *reinterpret_cast<PortDialog*>(lParam));
     }
-    if (message != WM_COMMAND) {
+    auto* state = reinterpret_cast<PortDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message == WM_TIMER && state) {
+        state->find.Tick(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND || !state) {
         return FALSE;
     }
-    const auto* choices =
-        reinterpret_cast<const PortChoices*>(GetWindowLongPtrW(dialog, DWLP_USER));
     const WORD id = LOWORD(wParam);
     if (id == IDOK || (id == IDC_PORT_LIST && HIWORD(wParam) == LBN_DBLCLK)) {
-        Accept(dialog, *choices);
+        Accept(dialog, state->choices);
+        return TRUE;
+    }
+    if (id == IDC_FIND_RADIO && HIWORD(wParam) == BN_CLICKED) {
+        state->find.Start(dialog);
         return TRUE;
     }
     if (id == IDCANCEL) { // the Cancel button, Escape and the close box
@@ -75,8 +90,8 @@ INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 DWORD RunPortDialog(HINSTANCE module, HWND owner) {
-    // About 57 KiB of entries and 25 KiB of names: on the heap, not on a thread's stack that may
-    // be rundll32's. The names are needed only to make the entries.
+    // About 57 KiB of entries, 25 KiB of names and the search's outcomes: on the heap, not on a
+    // thread's stack that may be rundll32's. The names are needed only to make the entries.
     const std::unique_ptr<PortChoices> choices(new (std::nothrow) PortChoices);
     {
         const std::unique_ptr<DeviceNames> names(new (std::nothrow) DeviceNames);
@@ -86,10 +101,17 @@ DWORD RunPortDialog(HINSTANCE module, HWND owner) {
         CollectDeviceNames(*names);
         ListPortChoices(*names, *choices);
     }
+    const std::unique_ptr<PortDialog> state(new (std::nothrow)
+                                                PortDialog{*choices, FindRadio(*choices)});
+    if (!state) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
     // 0: the owner is no window; -1: the dialog could not be made.
-    if (DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_CHOOSE_PORT), owner, PortDialogProc,
-                        reinterpret_cast<LPARAM>(choices.get())) <= 0) {
-        const DWORD error = GetLastError();
+    const INT_PTR ended = DialogBoxParamW(module, MAKEINTRESOURCEW(IDD_CHOOSE_PORT), owner,
+                                          PortDialogProc, reinterpret_cast<LPARAM>(state.get()));
+    const DWORD error = GetLastError();
+    state->find.Stop(); // every port the search opened is closed before the dialog returns
+    if (ended <= 0) {
         return error != ERROR_SUCCESS ? error : ERROR_INVALID_WINDOW_HANDLE;
     }
     return ERROR_SUCCESS;

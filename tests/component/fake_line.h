@@ -30,8 +30,23 @@ struct Buffer : TransferBuffer {
     BYTE area[80];
 };
 
-// What the radio does with the host's next frame; Right once the script has run out.
-enum class Answer { Right, Silence, Damaged, Stale, WrongAddress, Nak, BadCrc, SlowSilence };
+// What the radio does with the host's next frame; Right once the script has run out. OtherNak:
+// a Nak for the next sequence number only; Echo: the frame itself back; Noise: bytes that make no
+// frame.
+enum class Answer {
+    Right,
+    Silence,
+    Damaged,
+    Stale,
+    WrongAddress,
+    Nak,
+    BadCrc,
+    SlowSilence,
+    DamagedNak,
+    OtherNak,
+    Echo,
+    Noise
+};
 
 using namespace radiolink;
 using radio::ComPtr;
@@ -84,8 +99,11 @@ struct FakeLink : Clock, PortOpener {
         Bytes data(request.payload[0]); // what the built-in radio holds at 0x0120
         std::iota(data.begin(), data.end(), uint8_t{0x26});
         const uint32_t crc = proto::Crc32(request.payload, request.length);
+        const bool nak =
+            answer == Answer::Nak || answer == Answer::DamagedNak || answer == Answer::OtherNak;
         proto::Frame reply =
-            answer == Answer::Nak ? proto::MakeNak(request, proto::NakReason::AddressOutOfRange)
+            nak                      ? proto::MakeNak(request, proto::NakReason::AddressOutOfRange)
+            : answer == Answer::Echo ? request
             : request.type == proto::FrameType::Read
                 ? proto::MakeReadData(request, data.data(), data.size())
             : request.type == proto::FrameType::Write
@@ -96,8 +114,12 @@ struct FakeLink : Clock, PortOpener {
             Queue(reply, -1);
         }
         pollMs = answer == Answer::SlowSilence ? 1000 : pollMs;
-        if (answer != Answer::Silence && answer != Answer::SlowSilence) {
-            Queue(reply, 0, answer == Answer::Damaged ? 0x02 : 0);
+        if (answer == Answer::Noise) {
+            const Bytes noise = Hex("47 50 47 47 41 2C 00 31 32 00 FF FE 00");
+            incoming.insert(incoming.end(), noise.begin(), noise.end());
+        } else if (answer != Answer::Silence && answer != Answer::SlowSilence) {
+            const bool damaged = answer == Answer::Damaged || answer == Answer::DamagedNak;
+            Queue(reply, answer == Answer::OtherNak, damaged ? 0x02 : 0);
         }
     }
     HRESULT Send(const char* bytes, int32_t count = -1, int32_t capacity = 64) {

@@ -10,6 +10,7 @@
 
 #include "component/port_choices.h"
 #include "component/port_dialog.h"
+#include "component/port_probe.h"
 #include "component/settings_commands.h"
 #include "component/user_settings.h"
 #include "tests/component/fake_line.h"
@@ -156,6 +157,7 @@ TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
     PortChoices choices;
     ListPortChoices(DeviceNames{}, choices);
     EXPECT_EQ(kMaxPortChoices, choices.count);
+    ASSERT_LT(choices.selected, choices.count) << "the mapped port is listed";
     EXPECT_STREQ(L"COM999 (not on this PC)", choices.at[choices.selected].text);
 }
 
@@ -218,6 +220,26 @@ TEST(LinkLog, WritesALinePerFrameAndRetryAndKeepsWithinItsBound) {
             s, s, s, (s - 1) & 0xFF, s);
     const std::regex time("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ");
     EXPECT_EQ(expected, std::regex_replace(ReadLog(), time, ""));
+
+    // A probe of Find radio, each line naming its port (here a Nak of the wrong sequence number,
+    // then the radio's).
+    FakeLink probed(true);
+    probed.script = {Answer::OtherNak, Answer::Nak};
+    const volatile LONG goOn = 0;
+    SearchLog searchLog;
+    ProbePort("COM3", probed, probed, searchLog, goOn);
+    proto::DecodeFrame(probed.sent[0].data(), probed.sent[0].size() - 1, sent);
+    const unsigned p = sent.sequence;
+    sprintf(expected,
+            "open COM3 to find the radio: ok\r\n"
+            "sent     seq %02X Read       len  1 COM3: probe\r\n"
+            "received seq %02X Nak        len  1 COM3: not the probe's answer\r\n"
+            "sent     seq %02X Read       len  1 COM3: probe again: no answer in time\r\n"
+            "received seq %02X Nak        len  1 COM3: a radio's answer\r\n"
+            "find radio on COM3: a radio answered\r\n",
+            p, (p + 1) & 0xFF, p, p);
+    const std::string lines = std::regex_replace(ReadLog(), time, "");
+    EXPECT_EQ(expected, lines.substr(lines.size() - std::min(lines.size(), strlen(expected))));
 
     // A full log: the next line drops the lines before the newest kLogKept bytes.
     std::string full;

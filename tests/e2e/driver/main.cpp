@@ -1,5 +1,6 @@
 // e2e_driver --list: the cases, "com1 ID" or "com5 ID" (tests/e2e/run starts a fresh simulated
-// radio on that port; COM1 is absent unless the radio is there) or "none ID" (COM1 absent). --case
+// radio on that port; COM1 is absent unless the radio is there) or "none ID" (COM1 absent), then
+// the other ports the case needs ("com3=silent,com4=chatter"). --case
 // ID --exe PATH: one case below, "ok ..." or "FAIL ..." and the step; status 0 or 1. --exe PATH
 // [--out FILE] [STEP ...]: free steps for scripts/run, scripts/bench and the installer test, a
 // line each (status 2 on a failed step), after starting Hushwell unless the first step starts a
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -21,12 +23,14 @@
 namespace {
 
 // Steps, separated by "; ", say after "=>" what a person sees: the entry's text or the exit code,
-// then the popups ("caption: first text", joined by " | "); memory: its bytes there, in hex.
+// then the popups ("caption: first text", joined by " | "); memory: its bytes there, in hex;
+// radio-heard: the kinds of frame the radio received, with its verdicts.
 struct Case {
     const char* id;
     const char* radio; // its port, or none
     const char* title;
     const char* steps;
+    const char* ports = ""; // the other ports tests/e2e/run starts
 };
 
 const Case kCases[] = {
@@ -43,9 +47,6 @@ const Case kCases[] = {
     {"write-first", "com1", "Write before Read is refused and the radio untouched",
      "start; click write => hushwell: Must read current Squelch value first; close => 0; "
      "unchanged"},
-    {"no-com1", "none", "Read with COM1 absent tells the operator to check the cable",
-     "start; click read => hushwell: Could not enter programming mode - check serial cable; "
-     "entry => 0; close => 0"},
     {"system-menu", "none", "About and Help open from the system menu and close",
      "start; sysmenu 0x10 => About Hushwell: Hushwell Version 1.0; sysmenu 9 => Hushwell Help: "
      "This applet is used to adjust the Squelch setting on Vexa Tidemark Radios.; close => 0"},
@@ -62,6 +63,22 @@ const Case kCases[] = {
      "open-port program => first COM1 (no mapping), selected COM1 (no mapping); choose COM5 enter "
      "=> 0; start; click read; entry => 8; close => 0; open-port rundll32 => first COM1 (no "
      "mapping), selected COM5; choose COM1 escape => 0; start; click read; entry => 8; close => 0"},
+    // Find radio: COM1 absent, nothing answers on COM3, COM4 talks all the time and answers each
+    // frame with a Nak of the wrong sequence number, this driver holds COM6 through a link.
+    // Cancel during the search (after the radio answered) in rundll32's dialog stores nothing:
+    // Read with COM1 absent tells the operator to check the cable. Then OK in the port program
+    // stores COM5.
+    {"find-radio", "com5", "Find radio marks each port and selects the radio's, which only refuses",
+     "hold COM6; open-port rundll32 => first COM1 (no mapping), selected COM1 (no mapping); "
+     "find-radio COM1,COM3,COM4,COM5,COM6 cancel => a radio answered while searching, "
+     "closed at once; start; click read => hushwell: Could not enter programming mode - check "
+     "serial cable; entry => 0; close => 0; open-port program => first COM1 (no mapping), "
+     "selected COM1 (no mapping); find-radio COM1,COM3,COM4,COM5,COM6 enter => COM1 (no "
+     "mapping) - could not be opened: Invalid function | COM3 - no answer | COM4 - no answer | "
+     "[COM5 - a radio answered] | COM6 - in use by another program | A radio answered on COM5. "
+     "Press OK to use it. | in under 2 s; radio-heard => read nak:not_in_programming_mode; start; "
+     "click read; entry => 8; close => 0",
+     "com3=silent,com4=chatter,com6=silent"},
     {"port-map-absent", "com1", "COM1 mapped to an absent port fails as an absent COM1 does",
      "rundll32 PortMap COM1=COM99 => radiolink.dll: COM1 now opens COM99.; start; click read => "
      "hushwell: Could not enter programming mode - check serial cable; close => 0; unchanged"},
@@ -72,6 +89,24 @@ std::string SavedMemory() {
     const char* path = std::getenv("RADIOSIM_SAVE_WIN");
     std::ifstream in(path ? path : "", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The radio's log (with-radiosim's): each kind of frame it received and its verdict, once, in
+// the order they first came ("read nak:not_in_programming_mode, command ok").
+std::string RadioHeard() {
+    const char* path = std::getenv("RADIOSIM_LOG_WIN");
+    std::ifstream in(path ? path : "");
+    const std::regex received("\"dir\":\"in\",\"type\":\"(\\w+)\".*\"verdict\":\"([^\"]+)\"");
+    std::string heard;
+    std::smatch kind;
+    for (std::string line; std::getline(in, line);) {
+        if (std::regex_search(line, kind, received) &&
+            (", " + heard + ", ").find(", " + kind.str(1) + " " + kind.str(2) + ", ") ==
+                std::string::npos) {
+            heard += (heard.empty() ? "" : ", ") + kind.str(1) + " " + kind.str(2);
+        }
+    }
+    return heard;
 }
 
 // memory: the saved bytes at `at`, which become part of `expected`; unchanged: the whole saved
@@ -111,12 +146,13 @@ bool Run(const std::string& steps, bool checked, const std::string& exe,
         const std::string arg = step.substr(std::min(step.size(), verb.size() + 1));
         const ULONGLONG started = GetTickCount64();
         std::string text, error, saw;
-        const bool memory = verb == "memory" || verb == "unchanged";
-        const bool ok = memory || program.Do(verb, arg, text, error);
+        const bool memory = verb == "memory" || verb == "unchanged", heard = verb == "radio-heard";
+        const bool ok = memory || heard || program.Do(verb, arg, text, error);
         const std::string popups = program.TakePopups();
-        saw = memory ? CheckMemory(verb, std::strtoul(arg.c_str(), nullptr, 0), want, expected)
-              : ok   ? text + (text.empty() || popups.empty() ? "" : " | ") + popups
-                     : "failed: " + error;
+        saw = heard    ? RadioHeard()
+              : memory ? CheckMemory(verb, std::strtoul(arg.c_str(), nullptr, 0), want, expected)
+              : ok     ? text + (text.empty() || popups.empty() ? "" : " | ") + popups
+                       : "failed: " + error;
         if (checked && saw != want) {
             problem = "step " + std::to_string(i + 1) + " (" + step + "): expected \"" + want +
                       "\", saw \"" + saw + "\"";
@@ -141,7 +177,7 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--list") {
             for (const Case& c : kCases) {
-                std::printf("%s %s\n", c.radio, c.id);
+                std::printf("%s %s %s\n", c.radio, c.id, c.ports);
             }
             return 0;
         } else if ((arg == "--exe" || arg == "--case" || arg == "--rundll32") && i + 1 < argc) {

@@ -1,6 +1,7 @@
 // hushwell.exe worked from another process as a person works it, step by step; every window it
 // pops up is read and closed with OK. Every wait ends after 20 s, with the reason. The
-// radiolink.dll beside it is run the same way through rundll32 for its settings.
+// radiolink.dll beside it is run the same way through rundll32 for its settings. HOLDER_DLL (the
+// x86_64 radiolink.dll) is what this process opens a port with, as another program would.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "contract/radio_link.h"
 
 // GetWindowText does not reach the windows of another process; WM_GETTEXT does.
 inline std::string TextOf(HWND window) {
@@ -34,12 +37,18 @@ public:
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
-    ~Program() { End(); }
+    ~Program() {
+        End();
+        if (m_held) {
+            m_held->Release(); // closes the port
+        }
+        FreeLibrary(m_holder);
+    }
 
     // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
     // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, open-port rundll32|program,
-    // choose PORT enter|escape, run COMMAND LINE); `text` gets the entry's text, the exit code or
-    // what the port dialog shows.
+    // choose PORT enter|escape, find-radio PORT,PORT... enter|escape|cancel, hold PORT, run
+    // COMMAND LINE); `text` gets the entry's text, the exit code or what the port dialog shows.
     bool Do(const std::string& verb, const std::string& arg, std::string& text,
             std::string& error) {
         const char* buttons[] = {"read", "write", "reset", "default"};
@@ -73,6 +82,11 @@ public:
         } else if (verb == "choose") {
             return ChoosePort(arg.substr(0, arg.find(' ')), arg.substr(arg.find(' ') + 1), text,
                               error);
+        } else if (verb == "find-radio") {
+            return FindRadio("," + arg.substr(0, arg.find(' ')) + ",",
+                             arg.substr(arg.find(' ') + 1), text, error);
+        } else if (verb == "hold") {
+            return Hold(arg, error);
         } else if (verb == "run") { // any program, until it ends, answering its message boxes
             return Launch(arg, error) && Ended(text, error);
         }
@@ -162,23 +176,7 @@ private:
             error = "the port list does not have the focus";
             return false;
         }
-        // W: Wine hands a Unicode list's text to another process's LB_GETTEXTA unconverted.
-        const auto ask = [list](UINT message, WPARAM w, LPARAM l) {
-            DWORD_PTR result = LB_ERR;
-            SendMessageTimeoutW(list, message, w, l, SMTO_ABORTIFHUNG, 1000, &result);
-            return static_cast<int>(result);
-        };
-        m_items.clear();
-        for (int i = 0, count = ask(LB_GETCOUNT, 0, 0); i < count; ++i) {
-            wchar_t item[256] = {};
-            char narrow[256] = {};
-            if (ask(LB_GETTEXTLEN, i, 0) < 256) {
-                ask(LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
-                WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
-            }
-            m_items.push_back(narrow);
-        }
-        m_selected = ask(LB_GETCURSEL, 0, 0);
+        m_items = Items(list, m_selected);
         if (m_selected < 0 || m_selected >= static_cast<int>(m_items.size())) {
             error = "no selected item among " + std::to_string(m_items.size());
             return false;
@@ -208,6 +206,108 @@ private:
         PostMessageA(m_list, WM_KEYDOWN, key == "escape" ? VK_ESCAPE : VK_RETURN, 0);
         m_list = nullptr;
         return Ended(text, error);
+    }
+
+    // The entries of a list box of the program, and the selected one's index.
+    std::vector<std::string> Items(HWND list, int& selected) const {
+        // W: Wine hands a Unicode list's text to another process's LB_GETTEXTA unconverted.
+        const auto ask = [list](UINT message, WPARAM w, LPARAM l) {
+            DWORD_PTR result = LB_ERR;
+            SendMessageTimeoutW(list, message, w, l, SMTO_ABORTIFHUNG, 1000, &result);
+            return static_cast<int>(result);
+        };
+        std::vector<std::string> items;
+        for (int i = 0, count = ask(LB_GETCOUNT, 0, 0); i < count; ++i) {
+            wchar_t item[256] = {};
+            char narrow[256] = {};
+            if (ask(LB_GETTEXTLEN, i, 0) < 256) {
+                ask(LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
+                WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
+            }
+            items.push_back(narrow);
+        }
+        selected = ask(LB_GETCURSEL, 0, 0);
+        return items;
+    }
+
+    // In the open port dialog, Find radio pressed: `text` gets the entries of `ports`
+    // (",COM1,COM3,"), the selected one in brackets, what the dialog says and whether the search
+    // took under 2 s with the dialog answering all the while; then `key` (enter, escape) is
+    // pressed. cancel: Escape as soon as an entry says a radio answered while the button still
+    // reads "Searching..."; `text` says so and whether the dialog closed within 1 s.
+    bool FindRadio(const std::string& ports, const std::string& key, std::string& text,
+                   std::string& error) {
+        const HWND list = m_list;
+        m_list = nullptr;
+        if (!list) {
+            error = "no open port dialog";
+            return false;
+        }
+        const HWND button = GetDlgItem(m_main, 1002);
+        const ULONGLONG started = GetTickCount64();
+        PostMessageA(m_main, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+        bool searching = false, answering = true;
+        int selected = -1;
+        std::vector<std::string> items;
+        const auto over = [&] {
+            DWORD_PTR result = 0;
+            answering &=
+                !!SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result);
+            const std::string label = TextOf(button);
+            searching = searching || label == "Searching...";
+            items = Items(list, selected);
+            const bool radio = std::any_of(items.begin(), items.end(), [](const std::string& item) {
+                return item.find(" - a radio answered") != std::string::npos;
+            });
+            return searching &&
+                   (key == "cancel" ? radio && label == "Searching..." : label == "Find radio");
+        };
+        if (!Await(over, "the search did not end", error)) {
+            return false;
+        }
+        const ULONGLONG took = GetTickCount64() - started;
+        for (size_t i = 0; i < items.size() && key != "cancel"; ++i) {
+            const bool chosen = static_cast<int>(i) == selected;
+            if (ports.find("," + items[i].substr(0, items[i].find(' ')) + ",") !=
+                std::string::npos) {
+                text += (chosen ? "[" : "") + items[i] + (chosen ? "] | " : " | ");
+            }
+        }
+        text += key == "cancel"
+                    ? "a radio answered while searching"
+                    : TextOf(GetDlgItem(m_main, 1003)) +
+                          (took < 2000 ? " | in under 2 s" : " | took " + std::to_string(took));
+        text += answering ? "" : " | the dialog stopped answering";
+        PostMessageA(list, WM_KEYDOWN, key == "enter" ? VK_RETURN : VK_ESCAPE, 0);
+        const ULONGLONG pressed = GetTickCount64();
+        Await([&] { return !IsWindowVisible(m_main); }, "the dialog is still open", error);
+        text += key != "cancel"                     ? ""
+                : GetTickCount64() - pressed < 1000 ? ", closed at once"
+                                                    : ", closed late";
+        return Await([] { return false; }, "the port dialog still runs", error);
+    }
+
+    // Opens `port` with a CommandLink of HOLDER_DLL and keeps it open until the case ends.
+    bool Hold(const std::string& port, std::string& error) {
+        using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+        m_holder = LoadLibraryA("Z:" HOLDER_DLL);
+        const auto get = reinterpret_cast<GetClassObject>(
+            reinterpret_cast<void*>(GetProcAddress(m_holder, "DllGetClassObject")));
+        IClassFactory* factory = nullptr;
+        HRESULT hr =
+            get ? get(CLSID_CommandLink, IID_IClassFactory, reinterpret_cast<void**>(&factory))
+                : E_NOTIMPL;
+        if (SUCCEEDED(hr)) {
+            hr =
+                factory->CreateInstance(nullptr, IID_IRadioLink, reinterpret_cast<void**>(&m_held));
+            factory->Release();
+        }
+        hr = SUCCEEDED(hr) ? m_held->Open(port.c_str(), kCommandConnection) : hr;
+        if (FAILED(hr)) {
+            error = "cannot open " + port + " with " HOLDER_DLL ": " + std::to_string(hr);
+        }
+        return SUCCEEDED(hr);
     }
 
     // Sends WM_COMMAND (a button) or WM_SYSCOMMAND from a worker thread, so that the popups its
@@ -331,4 +431,6 @@ private:
     int m_selected = 0;
     std::set<HWND> m_answered; // window handles are not reused within a run
     std::string m_popups;
+    HMODULE m_holder = nullptr;
+    IRadioLink* m_held = nullptr; // the link that holds a port open
 };
