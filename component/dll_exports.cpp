@@ -2,7 +2,8 @@
 // (regsvr32 radiolink.dll for all users; regsvr32 /n /i:user radiolink.dll for the current
 // user only) and the user's settings (rundll32 radiolink.dll,PortMap COM1=COM7 and
 // rundll32 radiolink.dll,LinkLog on; settings_commands.h) and the port dialog (rundll32
-// radiolink.dll,ChoosePort; port_dialog.h; hushwell-port.exe shows it too). Exported by name through radiolink.def.
+// radiolink.dll,ChoosePort; port_dialog.h; hushwell-port.exe shows it too). Exported by name
+// through radiolink.def.
 #include <windows.h>
 #include <objbase.h>
 

@@ -1,8 +1,8 @@
 // hushwell-port.exe, and rundll32 radiolink.dll,ChoosePort for the zip: the modal dialog in which
-// a technician chooses the port COM1 opens, from a list (port_choices.h has what it lists and what OK stores). By keyboard:
-// the list has the focus, the arrows choose, Enter is OK, Escape is Cancel. OK stores the
-// choice and closes; if it cannot be stored, a warning says so and nothing changes. Cancel,
-// Escape and the close box change nothing.
+// a technician chooses the port COM1 opens, from a list (port_choices.h has what it lists and what
+// OK stores). By keyboard: the list has the focus, the arrows choose, Enter is OK, Escape is
+// Cancel. OK stores the choice and closes; if it cannot be stored, a warning says so and nothing
+// changes. Cancel, Escape and the close box change nothing.
 #pragma once
 
 #include <windows.h>

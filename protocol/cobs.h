@@ -7,7 +7,9 @@
 
 namespace proto {
 
-constexpr size_t CobsEncodedMax(size_t rawSize) { return rawSize + rawSize / 254 + 1; }
+constexpr size_t CobsEncodedMax(size_t rawSize) {
+    return rawSize + rawSize / 254 + 1;
+}
 
 // Encodes raw[0..rawSize) into out (no delimiter). Returns the encoded size, or 0 when out is
 // too small.
