@@ -89,7 +89,7 @@ def try_mutant(mutant, builds, win32, e2e, log):
     if mutant["id"].startswith("release-"):  # the release's bytes and signatures: their own test
         if not all(built(b, log) for t, b in builds + [("win32", win32)] if t != "host"):
             return "no build"
-        return "killed release" if run([os.path.join(ROOT, "tests/release/run")], log,
+        return "killed package" if run([os.path.join(ROOT, "tests/package/run")], log,
                                        timeout=1800) != 0 else "survived"
     if mutant["edits"][0][0].startswith(SETUP_FILE):
         return "killed installer" if run([os.path.join(ROOT, "tests/installer/run")], log,

@@ -138,12 +138,13 @@ TEST(PortSearch, ProbesEveryPortAtOnceAndClosesThemWhateverTheyDo) {
     found.clear();
     const uint64_t stuck = Search(search, {"RADIO", "STUCK"}, found);
     EXPECT_EQ("R?", found);
-    EXPECT_TRUE(stuck >= kSearchLimitMs && stuck < kSearchLimitMs + 300) << stuck;
+    // Bounds far above the figures (1.5 s, at most 0.5 s), far below what a fault gives (5 s).
+    EXPECT_TRUE(stuck >= kSearchLimitMs && stuck < kSearchLimitMs + 2000) << stuck;
     search.Start(std::vector<const char*>{"QUIET", "STUCK", "QUIET"}.data(), 3);
     Sleep(100);
     const uint64_t stop = GetTickCount64();
     search.Stop();
-    EXPECT_LT(GetTickCount64() - stop, kStopWaitMs + 200);
+    EXPECT_LT(GetTickCount64() - stop, kStopWaitMs + 2000);
     EXPECT_EQ(2, fakes.open) << "only the two stuck ports, this search's and the last one's";
 }
 
