@@ -47,7 +47,7 @@ public:
 
     // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
     // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, open-port rundll32|program,
-    // choose PORT enter|escape, find-radio PORT,PORT... enter|escape|cancel, hold PORT, run
+    // choose PORT enter|escape, find-radio PORT,PORT... enter|escape|cancel|stay, hold PORT, run
     // COMMAND LINE); `text` gets the entry's text, the exit code or what the port dialog shows.
     bool Do(const std::string& verb, const std::string& arg, std::string& text,
             std::string& error) {
@@ -233,8 +233,9 @@ private:
     // In the open port dialog, Find radio pressed: `text` gets the entries of `ports`
     // (",COM1,COM3,"), the selected one in brackets, what the dialog says and whether the search
     // took under 2 s with the dialog answering all the while; then `key` (enter, escape) is
-    // pressed. cancel: Escape as soon as an entry says a radio answered while the button still
-    // reads "Searching..."; `text` says so and whether the dialog closed within 1 s.
+    // pressed, or with stay nothing (the dialog stays open for the next step). cancel: Escape as
+    // soon as an entry says a radio answered while the button still reads "Searching..."; `text`
+    // says so and whether the dialog closed within 1 s.
     bool FindRadio(const std::string& ports, const std::string& key, std::string& text,
                    std::string& error) {
         const HWND list = m_list;
@@ -279,6 +280,10 @@ private:
                     : TextOf(GetDlgItem(m_main, 1003)) +
                           (took < 2000 ? " | in under 2 s" : " | took " + std::to_string(took));
         text += answering ? "" : " | the dialog stopped answering";
+        if (key == "stay") {
+            m_list = list;
+            return true;
+        }
         PostMessageA(list, WM_KEYDOWN, key == "enter" ? VK_RETURN : VK_ESCAPE, 0);
         const ULONGLONG pressed = GetTickCount64();
         Await([&] { return !IsWindowVisible(m_main); }, "the dialog is still open", error);
