@@ -1,19 +1,18 @@
 // The DLL's entry points: the class objects, the unload check, self-registration
 // (regsvr32 radiolink.dll for all users; regsvr32 /n /i:user radiolink.dll for the current
 // user only) and the user's settings (rundll32 radiolink.dll,PortMap COM1=COM7 and
-// rundll32 radiolink.dll,LinkLog on; settings_commands.h) and the port dialog (rundll32
-// radiolink.dll,ChoosePort; port_dialog.h; hushwell-port.exe shows it too). Exported by name
-// through radiolink.def.
+// rundll32 radiolink.dll,LinkLog on; settings/settings_commands.h). Exported by name through
+// radiolink.def. The port dialog is hushwell-port.exe's alone: a program that opens a link
+// loads this DLL, and has no use for a dialog, its list or Find radio.
 #include <windows.h>
 #include <objbase.h>
 
 #include <type_traits>
 
-#include "component/class_factory.h"
-#include "component/module_count.h"
-#include "component/port_dialog.h"
-#include "component/registration.h"
-#include "component/settings_commands.h"
+#include "component/link/class_factory.h"
+#include "component/link/module_count.h"
+#include "component/link/registration.h"
+#include "component/settings/settings_commands.h"
 
 using namespace radiolink;
 
@@ -94,12 +93,6 @@ void CALLBACK LinkLog(HWND window, HINSTANCE, LPSTR commandLine, int) {
     Show(window, LinkLogCommand(commandLine, message), message);
 }
 
-// The dialog's template is in this DLL's resources; rundll32's HINSTANCE need not be this DLL's.
-// hushwell-port.exe shows the same dialog; this entry point stays for the zip's users.
-void CALLBACK ChoosePort(HWND window, HINSTANCE, LPSTR, int) {
-    ShowPortDialog(g_module, window);
-}
-
 } // extern "C"
 
 // Windows and rundll32 call these by name with the calling convention of their declaration
@@ -108,7 +101,6 @@ void CALLBACK ChoosePort(HWND window, HINSTANCE, LPSTR, int) {
 using RundllEntry = void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int);
 static_assert(std::is_same_v<decltype(&PortMap), RundllEntry>, "PortMap is not CALLBACK");
 static_assert(std::is_same_v<decltype(&LinkLog), RundllEntry>, "LinkLog is not CALLBACK");
-static_assert(std::is_same_v<decltype(&ChoosePort), RundllEntry>, "ChoosePort is not CALLBACK");
 static_assert(std::is_same_v<decltype(&DllGetClassObject), LPFNGETCLASSOBJECT>);
 static_assert(std::is_same_v<decltype(&DllCanUnloadNow), LPFNCANUNLOADNOW>);
 static_assert(std::is_same_v<decltype(&DllRegisterServer), HRESULT(STDAPICALLTYPE*)()>);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "contract/radio_link.h"
+#include "contract/link_contract.h"
 
 namespace radio {
 

@@ -19,7 +19,7 @@ FIRST = {
     "radio": "radio|squelch|layout|command",
     "dialog": "dialog|ui|main",
     "app": "dialog|ui|main|app",
-    "framework": "framework|ui|dialog|exchange_test|data",
+    "framework": "framework|ui|dialog|data",
     "component": "component",
     "protocol": "protocol|frame|cobs|crc",
     "scripts": "wine_prefix|version_mentions",

@@ -8,7 +8,7 @@
 #include <memory>
 #include <numeric>
 
-#include "component/link_object.h"
+#include "component/link/link_object.h"
 #include "radio/radio_link.h"
 #include "protocol/crc32.h"
 #include "protocol/messages.h"
@@ -121,6 +121,12 @@ struct FakeLink : Clock, PortOpener {
             const bool damaged = answer == Answer::Damaged || answer == Answer::DamagedNak;
             Queue(reply, answer == Answer::OtherNak, damaged ? 0x02 : 0);
         }
+    }
+    // The i-th frame the host wrote, decoded.
+    proto::Frame Sent(size_t i = 0) const {
+        proto::Frame frame;
+        proto::DecodeFrame(sent[i].data(), sent[i].size() - 1, frame);
+        return frame;
     }
     HRESULT Send(const char* bytes, int32_t count = -1, int32_t capacity = 64) {
         Buffer buffer(bytes, count, capacity);

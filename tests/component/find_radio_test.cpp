@@ -6,8 +6,9 @@
 #include <cstring>
 #include <iostream>
 
-#include "component/find_radio.h"
+#include "component/port_program/find_radio.h"
 #include "tests/component/fake_line.h"
+#include "tests/component/scratch_user.h"
 
 namespace {
 
@@ -43,15 +44,36 @@ TEST(Probe, OnlyACrcGoodNakEchoingTheProbeIsARadio) {
         EXPECT_TRUE(fake.now >= c.ms && fake.now < c.ms + 20) << i << ": " << fake.now;
         ASSERT_EQ(c.sends, fake.sent.size()) << i;
         // A Read of one byte at 0xFFFFFFFF, the same frame each time.
-        const Bytes& sent = fake.sent[0];
-        EXPECT_EQ(std::vector<Bytes>(c.sends, sent), fake.sent) << i;
-        proto::Frame probe;
-        ASSERT_EQ(proto::DecodeResult::Ok, proto::DecodeFrame(sent.data(), sent.size() - 1, probe));
+        EXPECT_EQ(std::vector<Bytes>(c.sends, fake.sent[0]), fake.sent) << i;
+        const proto::Frame probe = fake.Sent();
         EXPECT_EQ(
             std::make_tuple(proto::FrameType::Read, 0xFFFFFFFFu, 1, 1),
             std::make_tuple(probe.type, probe.address, int(probe.length), int(probe.payload[0])))
             << i;
     }
+}
+
+// Each line of a probe in the link log names its port (here a Nak of the wrong sequence number,
+// then the radio's).
+TEST(Probe, WritesItsLinesToTheLinkLog) {
+    ScratchUser user;
+    SetLinkLog(true);
+    FakeLink probed(true);
+    probed.script = {Answer::OtherNak, Answer::Nak};
+    const volatile LONG goOn = 0;
+    SearchLog searchLog;
+    ProbePort("COM3", probed, probed, searchLog, goOn);
+    const unsigned p = probed.Sent().sequence;
+    char expected[512];
+    sprintf(expected,
+            "open COM3 to find the radio: ok\r\n"
+            "sent     seq %02X Read       len  1 COM3: probe\r\n"
+            "received seq %02X Nak        len  1 COM3: not the probe's answer\r\n"
+            "sent     seq %02X Read       len  1 COM3: probe again: no answer in time\r\n"
+            "received seq %02X Nak        len  1 COM3: a radio's answer\r\n"
+            "find radio on COM3: a radio answered\r\n",
+            p, (p + 1) & 0xFF, p, p);
+    EXPECT_EQ(expected, LogLines());
 }
 
 // Ports by name: RADIO refuses the probe as a radio does, QUIET hears nothing, STUCK does not

@@ -4,9 +4,9 @@
 // ID --exe PATH: one case below, "ok ..." or "FAIL ..." and the step; status 0 or 1. --exe PATH
 // [--out FILE] [STEP ...]: free steps for scripts/run, scripts/bench and the installer test, a
 // line each (status 2 on a failed step), after starting Hushwell unless the first step starts a
-// program itself (open-port, run). --rundll32 PROGRAM: what runs radiolink.dll's entry points
-// (rundll32.exe). A step is "VERB [ARG][ => what a person then sees]" (program.h); cases also have
-// memory ADDRESS and unchanged. No window: status 3.
+// program itself (open-port, run). --rundll32 PROGRAM: what runs radiolink.dll's PortMap and
+// LinkLog (rundll32.exe). A step is "VERB [ARG][ => what a person then sees]" (program.h); cases
+// also have memory ADDRESS and unchanged. No window: status 3.
 #include <windows.h>
 
 #include <algorithm>
@@ -56,28 +56,23 @@ const Case kCases[] = {
      "entry => 8; type 11; click write; close => 0; memory 0x00A0 => "
      "a1a2a3a4a5a6a7b0a9aaabacad2e; rundll32 PortMap COM1= => radiolink.dll: COM1 now opens "
      "COM1 (no mapping).; rundll32 LinkLog off => radiolink.dll: The link log is off."},
-    // The same cable chosen by keyboard in hushwell-port.exe; in rundll32's dialog (the zip's),
-    // Cancel after choosing COM1 keeps COM5.
-    {"port-dialog", "com5",
-     "COM5 chosen in the port program is where Read reaches; Cancel keeps it",
-     "open-port program => first COM1 (no mapping), selected COM1 (no mapping); choose COM5 enter "
-     "=> 0; start; click read; entry => 8; close => 0; open-port rundll32 => first COM1 (no "
-     "mapping), selected COM5; choose COM1 escape => 0; start; click read; entry => 8; close => 0"},
+    // The same cable found in hushwell-port.exe (also the installed one's check).
+    {"port-dialog", "com5", "COM5 found in the port program is where Read reaches",
+     "open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio COM5 enter => "
+     "[COM5 - a radio answered] | A radio answered on COM5. Press OK to use it. | in under 2 s; "
+     "start; click read; entry => 8; close => 0"},
     // Find radio: COM1 absent, nothing answers on COM3, COM4 talks all the time and answers each
     // frame with a Nak of the wrong sequence number, this driver holds COM6 through a link.
-    // Cancel during the search (after the radio answered) in rundll32's dialog stores nothing:
-    // Read with COM1 absent tells the operator to check the cable. Then OK in the port program
-    // stores COM5.
+    // Cancel during the search (after the radio answered) stores nothing; OK stores COM5.
     {"find-radio", "com5", "Find radio marks each port and selects the radio's, which only refuses",
-     "hold COM6; open-port rundll32 => first COM1 (no mapping), selected COM1 (no mapping); "
-     "find-radio COM1,COM3,COM4,COM5,COM6 cancel => a radio answered while searching, "
-     "closed at once; start; click read => hushwell: Could not enter programming mode - check "
-     "serial cable; entry => 0; close => 0; open-port program => first COM1 (no mapping), "
-     "selected COM1 (no mapping); find-radio COM1,COM3,COM4,COM5,COM6 enter => COM1 (no "
-     "mapping) - could not be opened: Invalid function | COM3 - no answer | COM4 - no answer | "
-     "[COM5 - a radio answered] | COM6 - in use by another program | A radio answered on COM5. "
-     "Press OK to use it. | in under 2 s; radio-heard => read nak:not_in_programming_mode; start; "
-     "click read; entry => 8; close => 0",
+     "hold COM6; open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio "
+     "COM1,COM3,COM4,COM5,COM6 cancel => a radio answered while searching, closed at once; "
+     "open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio "
+     "COM1,COM3,COM4,COM5,COM6 enter => COM1 (no mapping) - could not be opened: Invalid function "
+     "| COM3 - no answer | COM4 - no answer | [COM5 - a radio answered] | COM6 - in use by another "
+     "program | A radio answered on COM5. Press OK to use it. | in under 2 s; radio-heard => read "
+     "nak:not_in_programming_mode; open-port => first COM1 (no mapping), selected COM5; close => "
+     "0",
      "com3=silent,com4=chatter,com6=silent"},
     {"port-map-absent", "com1", "COM1 mapped to an absent port fails as an absent COM1 does",
      "rundll32 PortMap COM1=COM99 => radiolink.dll: COM1 now opens COM99.; start; click read => "
@@ -189,7 +184,7 @@ int main(int argc, char** argv) {
         }
     }
     // Free steps start Hushwell first, unless they start a program of their own.
-    if (steps.rfind("open-port ", 0) != 0 && steps.rfind("run ", 0) != 0) {
+    if (steps.rfind("open-port", 0) != 0 && steps.rfind("run ", 0) != 0) {
         steps = "start" + (steps.empty() ? "" : "; " + steps);
     }
     // Wine's desktop keeps the display it found at its start for every window of the session:

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "contract/radio_link.h"
+#include "contract/link_contract.h"
 
 // GetWindowText does not reach the windows of another process; WM_GETTEXT does.
 inline std::string TextOf(HWND window) {
@@ -46,9 +46,8 @@ public:
     }
 
     // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
-    // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, open-port rundll32|program,
-    // choose PORT enter|escape, find-radio PORT,PORT... enter|escape|cancel|stay, hold PORT, run
-    // COMMAND LINE); `text` gets the entry's text, the exit code or what the port dialog shows.
+    // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, open-port, find-radio
+    // PORT,PORT... enter|escape|cancel|stay, hold PORT, run COMMAND LINE); `text` gets the entry's text, the exit code or what the port dialog shows.
     bool Do(const std::string& verb, const std::string& arg, std::string& text,
             std::string& error) {
         const char* buttons[] = {"read", "write", "reset", "default"};
@@ -78,10 +77,7 @@ public:
             return Launch(m_rundll32 + " " + Dll() + "," + arg, error) &&
                    Await([] { return false; }, "rundll32 still runs", error);
         } else if (verb == "open-port") {
-            return OpenPortDialog(arg == "program", text, error);
-        } else if (verb == "choose") {
-            return ChoosePort(arg.substr(0, arg.find(' ')), arg.substr(arg.find(' ') + 1), text,
-                              error);
+            return OpenPortDialog(text, error);
         } else if (verb == "find-radio") {
             return FindRadio("," + arg.substr(0, arg.find(' ')) + ",",
                              arg.substr(arg.find(' ') + 1), text, error);
@@ -160,12 +156,10 @@ private:
         return Open('"' + m_exe + '"', "Hushwell", error) && WaitIdle(error);
     }
 
-    // The port dialog, from hushwell-port.exe or rundll32 radiolink.dll,ChoosePort: `text` gets
-    // the list's first and selected items; the list must have the focus.
-    bool OpenPortDialog(bool program, std::string& text, std::string& error) {
-        const std::string command = program ? '"' + Beside("hushwell-port.exe") + '"'
-                                            : m_rundll32 + " " + Dll() + ",ChoosePort";
-        if (!Open(command, "Hushwell: radio port", error)) {
+    // The port dialog of hushwell-port.exe: `text` gets the list's first and selected items; the
+    // list must have the focus.
+    bool OpenPortDialog(std::string& text, std::string& error) {
+        if (!Open('"' + Beside("hushwell-port.exe") + '"', "Hushwell: radio port", error)) {
             return false;
         }
         const HWND list = m_list = FindWindowExA(m_main, nullptr, "ListBox", nullptr);
@@ -176,36 +170,14 @@ private:
             error = "the port list does not have the focus";
             return false;
         }
-        m_items = Items(list, m_selected);
-        if (m_selected < 0 || m_selected >= static_cast<int>(m_items.size())) {
-            error = "no selected item among " + std::to_string(m_items.size());
+        int selected = -1;
+        const std::vector<std::string> items = Items(list, selected);
+        if (selected < 0 || selected >= static_cast<int>(items.size())) {
+            error = "no selected item among " + std::to_string(items.size());
             return false;
         }
-        text = "first " + m_items.front() + ", selected " + m_items[m_selected];
+        text = "first " + items.front() + ", selected " + items[selected];
         return true;
-    }
-
-    // In the open port dialog, as a person works it: arrow keys to the focused list select
-    // `port`'s item, then `key` (enter or escape) is pressed; until the process ends, answering
-    // its message boxes. `text` gets the exit code.
-    bool ChoosePort(const std::string& port, const std::string& key, std::string& text,
-                    std::string& error) {
-        const auto of = [&](const std::string& item) { // "COM5" or "COM5 (...)"
-            return (item + " ").rfind(port + " ", 0) == 0;
-        };
-        const int wanted =
-            static_cast<int>(std::find_if(m_items.begin(), m_items.end(), of) - m_items.begin());
-        if (!m_list || wanted == static_cast<int>(m_items.size())) {
-            error =
-                "no open port dialog, or no " + port + " among " + std::to_string(m_items.size());
-            return false;
-        }
-        for (int at = m_selected; at != wanted; at += wanted > at ? 1 : -1) {
-            PostMessageA(m_list, WM_KEYDOWN, wanted > at ? VK_DOWN : VK_UP, 0);
-        }
-        PostMessageA(m_list, WM_KEYDOWN, key == "escape" ? VK_ESCAPE : VK_RETURN, 0);
-        m_list = nullptr;
-        return Ended(text, error);
     }
 
     // The entries of a list box of the program, and the selected one's index.
@@ -430,10 +402,8 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_processId = 0;
     HWND m_main = nullptr;
-    std::string m_caption; // of the main dialog
-    HWND m_list = nullptr; // of an open port dialog, with its items and selection
-    std::vector<std::string> m_items;
-    int m_selected = 0;
+    std::string m_caption;     // of the main dialog
+    HWND m_list = nullptr;     // of an open port dialog
     std::set<HWND> m_answered; // window handles are not reused within a run
     std::string m_popups;
     HMODULE m_holder = nullptr;
