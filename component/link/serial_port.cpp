@@ -84,15 +84,35 @@ public:
 
 SystemPortOpener g_systemPortOpener;
 
+HANDLE OpenSerialDevice(const char* path) {
+    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+DeviceOpen g_openDevice = OpenSerialDevice;
+
 } // namespace
 
 PortOpener& SerialPortOpener() {
     return g_systemPortOpener;
 }
 
+DeviceOpen SetDeviceOpen(DeviceOpen open) {
+    const DeviceOpen before = g_openDevice;
+    g_openDevice = open ? open : OpenSerialDevice;
+    return before;
+}
+
 HRESULT SerialPort::Open(const char* name, std::unique_ptr<BytePort>& port) {
     if (lstrlenA(name) > static_cast<int>(kMaxPortName)) {
         return E_INVALIDARG;
+    }
+    char path[4 + kMaxPortName + 1] = "\\\\.\\";
+    lstrcpynA(path + 4, name, kMaxPortName + 1);
+    // The port is claimed once it is open, never before: an open that blocks (a Bluetooth link
+    // connecting) must not make every later open of the port report it in use.
+    UniqueHandle handle(g_openDevice(path));
+    if (!handle.IsValid()) {
+        return LastError();
     }
     HANDLE claimed = nullptr;
     const HRESULT claimResult = ClaimPort(name, claimed);
@@ -100,13 +120,6 @@ HRESULT SerialPort::Open(const char* name, std::unique_ptr<BytePort>& port) {
         return claimResult;
     }
     UniqueHandle claim(claimed);
-    char path[4 + kMaxPortName + 1] = "\\\\.\\";
-    lstrcpynA(path + 4, name, kMaxPortName + 1);
-    UniqueHandle handle(
-        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!handle.IsValid()) {
-        return LastError();
-    }
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(handle.Get(), &dcb)) {

@@ -46,8 +46,8 @@ class SerialPort : public BytePort {
 public:
     // Opens "\\.\<name>" and applies the line settings, timeouts and a purge. Fails at once
     // with HRESULT_FROM_WIN32 of the Windows error when the port is absent, busy or refuses a
-    // setting. Besides the exclusive open, the port is claimed by name for as long as it is
-    // open, so that two links never share it even where the system lets a serial device be
+    // setting. Besides the exclusive open, the port is claimed by name, once opened, for as long as
+    // it is open, so that two links never share it even where the system lets a serial device be
     // opened twice (Wine does); a claimed port gives ERROR_ACCESS_DENIED, as Windows reports
     // a port in use.
     // E_INVALIDARG for a name longer than kMaxPortName.
@@ -67,5 +67,11 @@ private:
 
 // Opens serial ports for the links of the DLL.
 PortOpener& SerialPortOpener();
+
+// Opens the device of a port ("\\.\COM7") for SerialPort::Open: CreateFile, exclusive. Tests
+// replace it to see what holds while a device opens; the product never does. nullptr puts
+// CreateFile back. Returns the one before.
+using DeviceOpen = HANDLE (*)(const char* path);
+DeviceOpen SetDeviceOpen(DeviceOpen open);
 
 } // namespace radiolink

@@ -68,8 +68,13 @@ void AddPorts(WideText& text, const PortChoices& choices, Pick pick, const wchar
 void EntryWithFinding(const wchar_t* entry, const ProbeOutcome& outcome,
                       wchar_t (&text)[kMaxFoundText]) {
     WideText found(text);
-    found.Add(entry).Add(L" - ");
+    found.Add(entry);
+    if (outcome.finding != Finding::NotAsked) {
+        found.Add(L" - ");
+    }
     switch (outcome.finding) {
+    case Finding::NotAsked:
+        break;
     case Finding::Radio:
         found.Add(L"a radio answered");
         break;
@@ -97,16 +102,30 @@ size_t FirstRadio(size_t count, const ProbeOutcome* outcomes) {
 void SearchSummary(const PortChoices& choices, const ProbeOutcome* outcomes,
                    wchar_t (&text)[kMaxSummary]) {
     const auto radio = [outcomes](size_t i) { return outcomes[i].finding == Finding::Radio; };
+    const auto asked = [outcomes](size_t i) { return outcomes[i].finding != Finding::NotAsked; };
     const size_t first = FirstRadio(choices.count, outcomes);
-    size_t radios = 0;
+    size_t radios = 0, stopped = 0;
     for (size_t i = 0; i < choices.count; ++i) {
         radios += radio(i) ? 1 : 0;
+        stopped += choices.at[i].kind == ChoiceKind::Stopped ? 1 : 0;
     }
     WideText summary(text);
+    if (radios == 0 && stopped > 0) {
+        summary.Add(L"No working port: ");
+        for (size_t i = 0, named = 0; i < choices.count; ++i) {
+            const PortChoice& adapter = choices.at[i];
+            if (adapter.kind == ChoiceKind::Stopped) {
+                wchar_t code[40];
+                wsprintfW(code, L" (code %lu)", adapter.problem);
+                summary.Add(named++ ? L", " : L"").Add(adapter.adapter);
+                (*adapter.port ? summary.Add(L" on ").AddPort(adapter.port) : summary).Add(code);
+            }
+        }
+        summary.Add(L"; see their entries. ");
+    }
     if (radios == 0) {
         summary.Add(L"No radio answered on ");
-        AddPorts(
-            summary, choices, [](size_t) { return true; }, L" or ");
+        AddPorts(summary, choices, asked, L" or ");
         summary.Add(L". Check that the radio is switched on and its cable is plugged in, then "
                     L"press Find radio again.");
     } else if (radios == 1) {
@@ -123,8 +142,12 @@ void SearchSummary(const PortChoices& choices, const ProbeOutcome* outcomes,
 
 void FindRadio::Start(HWND dialog) {
     const char* ports[kMaxPortChoices];
+    size_t asking = 0;
     for (size_t i = 0; i < m_choices.count; ++i) {
-        ports[i] = PortOf(m_choices.at[i]);
+        // A Bluetooth link and an adapter with no working port are never opened.
+        const bool ask = m_choices.at[i].kind == ChoiceKind::Port;
+        ports[i] = ask ? PortOf(m_choices.at[i]) : nullptr;
+        asking += ask ? 1 : 0;
         m_known[i] = false;
         Show(dialog, i, m_choices.at[i].text); // a search before may have marked it
     }
@@ -141,8 +164,8 @@ void FindRadio::Start(HWND dialog) {
     EnableWindow(button, FALSE);
     SetWindowTextW(button, L"Searching...");
     wchar_t status[80];
-    wsprintfW(status, L"Looking for a radio on %u port%s...",
-              static_cast<unsigned>(m_choices.count), m_choices.count == 1 ? L"" : L"s");
+    wsprintfW(status, L"Looking for a radio on %u port%s...", static_cast<unsigned>(asking),
+              asking == 1 ? L"" : L"s");
     SetDlgItemTextW(dialog, IDC_FIND_STATUS, status);
     SetTimer(dialog, kFindTimer, kFindTimerMs, nullptr);
 }
@@ -155,9 +178,11 @@ void FindRadio::Tick(HWND dialog) {
     for (size_t i = 0; i < m_choices.count; ++i) {
         if (!m_known[i] && m_search.Outcome(i, m_outcomes[i])) {
             m_known[i] = true;
-            wchar_t text[kMaxFoundText];
-            EntryWithFinding(m_choices.at[i].text, m_outcomes[i], text);
-            Show(dialog, i, text);
+            if (m_outcomes[i].finding != Finding::NotAsked) {
+                wchar_t text[kMaxFoundText];
+                EntryWithFinding(m_choices.at[i].text, m_outcomes[i], text);
+                Show(dialog, i, text);
+            }
         }
     }
     if (over) {

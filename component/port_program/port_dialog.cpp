@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "component/port_program/entry_drawing.h"
 #include "component/port_program/find_radio.h"
 #include "component/port_program/port_choices.h"
 #include "component/port_program/port_resource.h"
@@ -53,6 +54,12 @@ void Accept(HWND dialog, const PortChoices& choices) {
         EndDialog(dialog, IDOK);
         return;
     }
+    if (status == ERROR_NOT_READY) { // an adapter with no working port: its entry says why
+        SetDlgItemTextW(dialog, IDC_FIND_STATUS,
+                        L"Nothing stored: this adapter has no working port (its entry says what "
+                        L"to do). Choose a port that works, or press Cancel.");
+        return;
+    }
     Message message;
     NotStoredMessage(status, message);
     MessageBoxA(dialog, message, kMessageCaption, MB_ICONWARNING);
@@ -63,6 +70,15 @@ INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return Init(dialog, *reinterpret_cast<PortDialog*>(lParam));
     }
     auto* state = reinterpret_cast<PortDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message == WM_MEASUREITEM && wParam == IDC_PORT_LIST) {
+        MeasureEntry(GetDlgItem(dialog, IDC_PORT_LIST),
+                     *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (message == WM_DRAWITEM && wParam == IDC_PORT_LIST) {
+        DrawEntry(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
     if (message == WM_TIMER && state) {
         state->find.Tick(dialog);
         return TRUE;
@@ -89,16 +105,16 @@ INT_PTR CALLBACK PortDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 } // namespace
 
 DWORD RunPortDialog(HINSTANCE module, HWND owner) {
-    // About 57 KiB of entries, 25 KiB of names and the search's outcomes: on the heap, not on the
-    // stack. The names are needed only to make the entries.
+    // About 100 KiB of entries, 30 KiB of devices and the search's outcomes: on the heap, not on
+    // the stack. The devices are needed only to make the entries.
     const std::unique_ptr<PortChoices> choices(new (std::nothrow) PortChoices);
     {
-        const std::unique_ptr<DeviceNames> names(new (std::nothrow) DeviceNames);
-        if (!choices || !names) {
+        const std::unique_ptr<SerialDevices> devices(new (std::nothrow) SerialDevices);
+        if (!choices || !devices) {
             return ERROR_NOT_ENOUGH_MEMORY;
         }
-        CollectDeviceNames(*names);
-        ListPortChoices(*names, *choices);
+        CollectSerialDevices(*devices);
+        ListPortChoices(*devices, *choices);
     }
     const std::unique_ptr<PortDialog> state(new (std::nothrow)
                                                 PortDialog{*choices, FindRadio(*choices)});

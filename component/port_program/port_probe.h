@@ -29,6 +29,7 @@ enum class Finding {
     NoAnswer,  // the port opened, but no radio answered in time
     InUse,     // another program holds the port
     NotOpened, // the port could not be opened, for the reason in `error`
+    NotAsked,  // the port is not to be opened (a Bluetooth link, an adapter with no port)
 };
 
 struct ProbeOutcome {

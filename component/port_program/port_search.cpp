@@ -72,6 +72,11 @@ bool PortSearch::Start(const char* const* ports, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         ProbeSlot& probe = m_state->probes[i];
         probe.state = m_state;
+        if (!ports[i]) {
+            probe.outcome = {Finding::NotAsked, S_OK};
+            probe.done = 1;
+            continue;
+        }
         lstrcpynA(probe.port, ports[i], sizeof probe.port);
         // The thread may outlive the window, and the DLL may be unloaded after it: it holds
         // the module until its last instruction (FreeLibraryAndExitThread).

@@ -34,8 +34,8 @@ public:
         Abandon();
     }
 
-    // Lets any search before go, then starts a probe of each of the `count` ports at once.
-    // False when there is no memory for it.
+    // Lets any search before go, then starts a probe of each of the `count` ports at once; a port
+    // that is nullptr is not opened (its outcome is NotAsked). False when there is no memory.
     bool Start(const char* const* ports, size_t count);
     // True until every probe has finished or kSearchLimitMs have passed since Start.
     bool Running() const;

@@ -170,23 +170,47 @@ TEST(PortSearch, ProbesEveryPortAtOnceAndClosesThemWhateverTheyDo) {
     EXPECT_EQ(2, fakes.open) << "only the two stuck ports, this search's and the last one's";
 }
 
+// Where no radio answered, the adapters with no working port come first; a Bluetooth link is not
+// among the ports asked.
 TEST(FindRadio, SaysWhatWasFoundOrWhatToCheck) {
     PortChoices choices{};
-    choices.count = 3;
-    lstrcpyA(choices.at[1].port, "COM3");
-    lstrcpyA(choices.at[2].port, "COM12");
-    const ProbeOutcome no{}, radio{Finding::Radio}, busy{Finding::InUse};
-    const std::vector<std::pair<std::vector<ProbeOutcome>, std::wstring>> cases = {
-        {{no, busy, no},
-         L"No radio answered on COM1, COM3 or COM12. Check that the radio is switched on and its "
-         L"cable is plugged in, then press Find radio again."},
-        {{radio, no, radio},
+    const auto add = [&](const char* port, ChoiceKind kind, const wchar_t* adapter, DWORD code) {
+        PortChoice& choice = choices.at[choices.count++];
+        lstrcpyA(choice.port, port);
+        choice.kind = kind;
+        lstrcpyW(choice.adapter, adapter);
+        choice.problem = code;
+    };
+    add("", ChoiceKind::Port, L"", 0);
+    add("COM3", ChoiceKind::Port, L"", 0);
+    add("COM12", ChoiceKind::Port, L"", 0);
+    add("COM9", ChoiceKind::Bluetooth, L"", 0);
+    add("COM7", ChoiceKind::Stopped, L"Prolific adapter", 10);
+    add("", ChoiceKind::Stopped, L"USB2.0-Serial", 28);
+    const ProbeOutcome no{}, radio{Finding::Radio}, busy{Finding::InUse}, skip{Finding::NotAsked};
+    const std::wstring none = L"No radio answered on COM1, COM3 or COM12. Check that the radio is "
+                              L"switched on and its cable is plugged in, then press Find radio "
+                              L"again.";
+    const struct {
+        size_t entries; // the first ones of `choices`
+        std::vector<ProbeOutcome> outcomes;
+        std::wstring said;
+    } cases[] = {
+        {4, {no, busy, no, skip}, none},
+        {6,
+         {no, busy, no, skip, skip, skip},
+         L"No working port: Prolific adapter on COM7 (code 10), USB2.0-Serial (code 28); see "
+         L"their entries. " +
+             none},
+        {6,
+         {radio, no, radio, skip, skip, skip},
          L"Radios answered on COM1 and COM12. COM1 is selected: press OK to use it."},
     };
-    for (const auto& [outcomes, said] : cases) {
+    for (const auto& c : cases) {
+        choices.count = c.entries;
         wchar_t summary[kMaxSummary];
-        SearchSummary(choices, outcomes.data(), summary);
-        EXPECT_EQ(said, summary);
+        SearchSummary(choices, c.outcomes.data(), summary);
+        EXPECT_EQ(c.said, summary);
     }
 }
 

@@ -2,6 +2,7 @@
 // every answer and keeps its times; each refused call gives its result and changes nothing.
 #include <gtest/gtest.h>
 
+#include "component/link/serial_port.h"
 #include "tests/component/fake_line.h"
 
 namespace {
@@ -106,6 +107,30 @@ TEST(RefusedCall, GivesItsResultAndChangesNothing) {
             EXPECT_EQ(Hr(0x80040204), fake.Reply()) << i << ": Reply ended the request";
         }
     }
+}
+
+// The port is claimed only once its device is open: while one open of COM8 blocks in the driver
+// (a Bluetooth link connecting), another open of COM8 is not told the port is in use.
+HRESULT g_whileBlocked = S_OK;
+HANDLE BlockedDeviceOpen(const char*) {
+    static int depth = 0;
+    if (depth++ == 0) {
+        std::unique_ptr<BytePort> second;
+        g_whileBlocked = SerialPort::Open("COM8", second);
+    }
+    --depth;
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
+}
+
+TEST(SerialPort, ClaimsThePortOnlyOnceItIsOpen) {
+    const DeviceOpen before = SetDeviceOpen(BlockedDeviceOpen);
+    std::unique_ptr<BytePort> port;
+    EXPECT_EQ(Hr(0x80070002), SerialPort::Open("COM8", port));
+    EXPECT_EQ(Hr(0x80070002), g_whileBlocked) << "not 0x80070005, in use";
+    EXPECT_EQ(nullptr, OpenMutexA(SYNCHRONIZE, FALSE, "Local\\Hushwell.radiolink.port.COM8"))
+        << "no claim left behind";
+    SetDeviceOpen(before);
 }
 
 } // namespace

@@ -27,6 +27,16 @@ std::wstring Entries(const PortChoices& choices) {
     return entries;
 }
 
+// A device as SetupAPI describes it: its port, name, instance id and problem code.
+void AddDevice(SerialDevices& devices, const char* port, const wchar_t* name,
+               const wchar_t* instanceId = L"ROOT\\PORTS\\0000", DWORD problem = 0) {
+    SerialDevice& device = devices.at[devices.count++];
+    lstrcpyA(device.port, port);
+    lstrcpyW(device.name, name);
+    ReadInstanceId(instanceId, device);
+    device.problem = problem;
+}
+
 TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
     const std::wstring ch340 = L"COM12 (USB-SERIAL CH340)", com3 = L"COM3 (Communications Port)";
     const struct {
@@ -43,11 +53,11 @@ TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
         {"COM 7", L"[COM1 (no mapping)] | " + com3 + L" | COM5 | " + ch340, 1, "COM3"},
     };
     // Windows names COM12's device after it, COM3's not; COM1's and LPT1's are not listed.
-    const DeviceNames names{{{"COM12", L"USB-SERIAL CH340 (COM12)"},
-                             {"com3", L"Communications Port"},
-                             {"COM1", L"Communications Port (COM1)"},
-                             {"LPT1", L"Printer Port (LPT1)"}},
-                            4};
+    SerialDevices devices;
+    AddDevice(devices, "COM12", L"USB-SERIAL CH340 (COM12)");
+    AddDevice(devices, "com3", L"Communications Port");
+    AddDevice(devices, "COM1", L"Communications Port (COM1)");
+    AddDevice(devices, "LPT1", L"Printer Port (LPT1)");
     for (const auto& c : cases) {
         ScratchUser user; // Windows lists COM1 and COM3
         for (const char* port : {"COM12", "COM5"}) {
@@ -55,7 +65,7 @@ TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
         }
         SetPortMapping("COM1", c.mapping);
         PortChoices choices;
-        ListPortChoices(names, choices);
+        ListPortChoices(devices, choices);
         EXPECT_EQ(c.entries, Entries(choices)) << c.mapping;
         EXPECT_EQ(ERROR_SUCCESS, StorePortChoice(choices, c.choose)) << c.mapping;
         PortName mapped;
@@ -68,10 +78,70 @@ TEST(PortChoices, ListCom1ThenThePortsSelectWhatItOpensAndStoreTheChoice) {
     }
     SetPortMapping("COM1", "COM999");
     PortChoices choices;
-    ListPortChoices(DeviceNames{}, choices);
+    ListPortChoices(SerialDevices{}, choices);
     EXPECT_EQ(kMaxPortChoices, choices.count);
     ASSERT_LT(choices.selected, choices.count) << "the mapped port is listed";
     EXPECT_STREQ(L"COM999 (not on this PC)", choices.at[choices.selected].text);
+}
+
+// Serial adapters plugged in with no working port follow the ports, each saying what it is, what
+// stops it and what to do; OK stores nothing for them. A Bluetooth link is marked, and chosen.
+TEST(PortChoices, SayWhatStopsEachAdapterAndStoreNothingForIt) {
+    SerialDevices devices;
+    AddDevice(devices, "COM7", L"PL2303HXA PHASED OUT SINCE 2012. PLEASE CONTACT YOUR SUPPLIER.",
+              L"USB\\VID_067B&PID_2303\\5&1A2B3C&0&2", kProblemNotStarted);
+    AddDevice(devices, "", L"USB2.0-Serial", L"USB\\VID_1A86&PID_7523\\5&22AA&0&3",
+              kProblemNoDriver);
+    AddDevice(devices, "COM4", L"USB Serial Port (COM4)", L"FTDIBUS\\VID_0403+PID_6001+A9X\\0000",
+              kProblemDisabled);
+    AddDevice(devices, "COM6", L"USB-SERIAL", L"usb\\vid_10c4&pid_ea60\\0001", 43);
+    AddDevice(devices, "COM8", L"", L"USB\\VID_1234&PID_ABCD\\7", kProblemNoDriver);
+    AddDevice(devices, "", L"Serial cable", L"USB\\VID_12&PID_0001\\8", 10);
+    AddDevice(devices, "COM9", L"Standard Serial over Bluetooth link (COM9)",
+              L"BTHENUM\\{00001101-0000-1000-8000-00805F9B34FB}_LOCALMFG&0000\\7&1234&0&0");
+    ScratchUser user; // Windows lists COM1 and COM3; COM2 is mapped to COM9
+    for (const char* port : {"COM4", "COM9"}) {
+        AddSerialPort(port); // COM4's device has a problem
+    }
+    PortChoices choices;
+    ListPortChoices(devices, choices);
+    const std::wstring stopped = L"Its driver could not start it (code 10). The driver refuses "
+                                 L"this adapter: use another cable.";
+    const std::pair<std::wstring, LSTATUS> entries[] = {
+        // each entry, and what its OK does
+        {L"COM1 (no mapping)", ERROR_SUCCESS},
+        {L"COM3", ERROR_SUCCESS},
+        {L"COM9 (Standard Serial over Bluetooth link) - Bluetooth link, not searched",
+         ERROR_SUCCESS},
+        {L"COM4 - USB Serial Port (FTDI, USB 0403:6001)\nIt is disabled (code 22). Enable it in "
+         L"Device Manager.",
+         ERROR_NOT_READY},
+        {L"COM6 - USB-SERIAL (Silicon Labs, USB 10C4:EA60)\nWindows reports problem code 43 for "
+         L"it. Its properties in Device Manager say more.",
+         ERROR_NOT_READY},
+        {L"COM7 - PL2303HXA PHASED OUT SINCE 2012. PLEASE CONTACT YOUR SUPPLIER. (Prolific, USB "
+         L"067B:2303)\n" +
+             stopped,
+         ERROR_NOT_READY},
+        {L"COM8 - serial device (USB 1234:ABCD)\nNo driver is installed for it (code 28). "
+         L"Install the driver from the maker of the adapter.",
+         ERROR_NOT_READY},
+        {L"No port - USB2.0-Serial (WCH, USB 1A86:7523)\nNo driver is installed for it (code "
+         L"28). Install the WCH driver for it.",
+         ERROR_NOT_READY},
+        {L"No port - Serial cable\n" + stopped, ERROR_NOT_READY},
+    };
+    ASSERT_EQ(std::size(entries), choices.count) << Entries(choices);
+    for (size_t i = 0; i < choices.count; ++i) {
+        EXPECT_EQ(entries[i].first, choices.at[i].text) << i;
+        SetPortMapping("COM1", "COM5");
+        EXPECT_EQ(entries[i].second, StorePortChoice(choices, i)) << i;
+        PortName mapped;
+        const char* opens = entries[i].second     ? "COM5"
+                            : *choices.at[i].port ? choices.at[i].port
+                                                  : "COM1";
+        EXPECT_STREQ(opens, MappedPort("COM1", mapped)) << i << ": stored only for a port";
+    }
 }
 
 // Without its template (this test program has none) the dialog cannot be made: that is told,

@@ -113,7 +113,7 @@ TEST(RadioLine, ReadsRefusesABusyOrAbsentPortAndReportsASilentRadioInTime) {
     EXPECT_EQ(Hex("26 27 28 29"), Bytes(reply.area, reply.area + reply.count));
     EXPECT_EQ(Hr(0x80070005), command->Open("COM1", 0)) << "access denied: in use";
     EXPECT_EQ(S_OK, packet->Close());
-    EXPECT_EQ(Hr(0x80070002), packet->Open("COM9", 4)) << "file not found";
+    EXPECT_EQ(Hr(0x80070002), packet->Open("COM8", 4)) << "file not found";
     EXPECT_EQ(S_FALSE, packet->Close()) << "still closed";
     const std::unique_ptr<void, decltype(&CloseHandle)> fifo(
         CreateFileA(control, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr), &CloseHandle);

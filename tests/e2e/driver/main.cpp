@@ -24,7 +24,7 @@ namespace {
 
 // Steps, separated by "; ", say after "=>" what a person sees: the entry's text or the exit code,
 // then the popups ("caption: first text", joined by " | "); memory: its bytes there, in hex;
-// radio-heard: the kinds of frame the radio received, with its verdicts.
+// radio-heard [PORT]: the kinds of frame the radio (of PORT) received, with its verdicts.
 struct Case {
     const char* id;
     const char* radio; // its port, or none
@@ -56,24 +56,33 @@ const Case kCases[] = {
      "entry => 8; type 11; click write; close => 0; memory 0x00A0 => "
      "a1a2a3a4a5a6a7b0a9aaabacad2e; rundll32 PortMap COM1= => radiolink.dll: COM1 now opens "
      "COM1 (no mapping).; rundll32 LinkLog off => radiolink.dll: The link log is off."},
-    // The same cable found in hushwell-port.exe (also the installed one's check).
+    // The same cable found in hushwell-port.exe (also the installed one's check): Escape stores
+    // nothing, Enter stores it.
     {"port-dialog", "com5", "COM5 found in the port program is where Read reaches",
+     "open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio COM5 escape => "
+     "[COM5 - a radio answered] | A radio answered on COM5. Press OK to use it. | in under 2 s; "
      "open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio COM5 enter => "
      "[COM5 - a radio answered] | A radio answered on COM5. Press OK to use it. | in under 2 s; "
      "start; click read; entry => 8; close => 0"},
     // Find radio: COM1 absent, nothing answers on COM3, COM4 talks all the time and answers each
-    // frame with a Nak of the wrong sequence number, this driver holds COM6 through a link.
-    // Cancel during the search (after the radio answered) stores nothing; OK stores COM5.
+    // frame with a Nak of the wrong sequence number, this driver holds COM6 through a link, COM9
+    // is a Bluetooth link with a radio behind it, and two adapters have no working port: a
+    // Prolific one that would be COM7 and a WCH one (tests/e2e/adapters.reg). Cancel during the
+    // search (after the radio answered) stores nothing; OK stores COM5.
     {"find-radio", "com5", "Find radio marks each port and selects the radio's, which only refuses",
      "hold COM6; open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio "
      "COM1,COM3,COM4,COM5,COM6 cancel => a radio answered while searching, closed at once; "
      "open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio "
-     "COM1,COM3,COM4,COM5,COM6 enter => COM1 (no mapping) - could not be opened: Invalid function "
-     "| COM3 - no answer | COM4 - no answer | [COM5 - a radio answered] | COM6 - in use by another "
-     "program | A radio answered on COM5. Press OK to use it. | in under 2 s; radio-heard => read "
-     "nak:not_in_programming_mode; open-port => first COM1 (no mapping), selected COM5; close => "
-     "0",
-     "com3=silent,com4=chatter,com6=silent"},
+     "COM1,COM3,COM4,COM5,COM6,COM7,COM9,No enter => COM1 (no mapping) - could not be opened: "
+     "Invalid function | COM3 - no answer | COM4 - no answer | [COM5 - a radio answered] | COM6 - "
+     "in use by another program | COM9 (Standard Serial over Bluetooth link) - Bluetooth link, not "
+     "searched | COM7 - PL2303HXA PHASED OUT SINCE 2012. PLEASE CONTACT YOUR SUPPLIER. (Prolific, "
+     "USB 067B:2303) Its driver could not start it (code 10). The driver refuses this adapter: use "
+     "another cable. | No port - USB2.0-Serial (WCH, USB 1A86:7523) No driver is installed for it "
+     "(code 28). Install the WCH driver for it. | A radio answered on COM5. Press OK to use it. | "
+     "in under 2 s; radio-heard => read nak:not_in_programming_mode; radio-heard com9 => ; "
+     "open-port => first COM1 (no mapping), selected COM5; close => 0",
+     "com3=silent,com4=chatter,com6=silent,com9=radio,tree=adapters"},
     {"port-map-absent", "com1", "COM1 mapped to an absent port fails as an absent COM1 does",
      "rundll32 PortMap COM1=COM99 => radiolink.dll: COM1 now opens COM99.; start; click read => "
      "hushwell: Could not enter programming mode - check serial cable; close => 0; unchanged"},
@@ -86,11 +95,16 @@ std::string SavedMemory() {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The radio's log (with-radiosim's): each kind of frame it received and its verdict, once, in
-// the order they first came ("read nak:not_in_programming_mode, command ok").
-std::string RadioHeard() {
-    const char* path = std::getenv("RADIOSIM_LOG_WIN");
-    std::ifstream in(path ? path : "");
+// The radio's log (with-radiosim's, or that of the radio tests/e2e/run started on `port`): each
+// kind of frame it received and its verdict, once, in the order they first came ("read
+// nak:not_in_programming_mode, command ok").
+std::string RadioHeard(const std::string& port) {
+    const char* logs = std::getenv(port.empty() ? "RADIOSIM_LOG_WIN" : "E2E_LOGS_WIN");
+    std::ifstream in(std::string(logs ? logs : "") +
+                     (port.empty() ? "" : "\\radio-on-" + port + ".jsonl"));
+    if (!in) {
+        return "no log";
+    }
     const std::regex received("\"dir\":\"in\",\"type\":\"(\\w+)\".*\"verdict\":\"([^\"]+)\"");
     std::string heard;
     std::smatch kind;
@@ -144,7 +158,7 @@ bool Run(const std::string& steps, bool checked, const std::string& exe,
         const bool memory = verb == "memory" || verb == "unchanged", heard = verb == "radio-heard";
         const bool ok = memory || heard || program.Do(verb, arg, text, error);
         const std::string popups = program.TakePopups();
-        saw = heard    ? RadioHeard()
+        saw = heard    ? RadioHeard(arg)
               : memory ? CheckMemory(verb, std::strtoul(arg.c_str(), nullptr, 0), want, expected)
               : ok     ? text + (text.empty() || popups.empty() ? "" : " | ") + popups
                        : "failed: " + error;

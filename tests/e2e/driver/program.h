@@ -47,7 +47,8 @@ public:
 
     // Runs one step (start, click read|write|reset|default, sysmenu ID, type TEXT, entry, close,
     // wait-exit, mark FILE, await FILE, rundll32 ENTRY ARGUMENTS, open-port, find-radio
-    // PORT,PORT... enter|escape|cancel|stay, hold PORT, run COMMAND LINE); `text` gets the entry's text, the exit code or what the port dialog shows.
+    // PORT,PORT... enter|escape|cancel|stay, hold PORT, run COMMAND LINE); `text` gets the entry's
+    // text, the exit code or what the port dialog shows.
     bool Do(const std::string& verb, const std::string& arg, std::string& text,
             std::string& error) {
         const char* buttons[] = {"read", "write", "reset", "default"};
@@ -190,13 +191,14 @@ private:
         };
         std::vector<std::string> items;
         for (int i = 0, count = ask(LB_GETCOUNT, 0, 0); i < count; ++i) {
-            wchar_t item[256] = {};
-            char narrow[256] = {};
-            if (ask(LB_GETTEXTLEN, i, 0) < 256) {
+            wchar_t item[512] = {};
+            char narrow[512] = {};
+            if (ask(LB_GETTEXTLEN, i, 0) < 512) {
                 ask(LB_GETTEXT, i, reinterpret_cast<LPARAM>(item));
                 WideCharToMultiByte(CP_ACP, 0, item, -1, narrow, sizeof narrow, nullptr, nullptr);
             }
             items.push_back(narrow);
+            std::replace(items.back().begin(), items.back().end(), '\n', ' '); // an entry's lines
         }
         selected = ask(LB_GETCURSEL, 0, 0);
         return items;
