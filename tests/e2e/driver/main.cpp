@@ -1,6 +1,6 @@
 // e2e_driver --list: the cases, "com1 ID" or "com5 ID" (tests/e2e/run starts a fresh simulated
 // radio on that port; COM1 is absent unless the radio is there) or "none ID" (COM1 absent), then
-// the other ports the case needs ("com3=silent,com4=chatter"). --case
+// the other ports the case needs ("com3=silent,com9=radio"). --case
 // ID --exe PATH: one case below, "ok ..." or "FAIL ..." and the step; status 0 or 1. --exe PATH
 // [--out FILE] [STEP ...]: free steps for scripts/run, scripts/bench and the installer test, a
 // line each (status 2 on a failed step), after starting Hushwell unless the first step starts a
@@ -64,17 +64,16 @@ const Case kCases[] = {
      "open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio COM5 enter => "
      "[COM5 - a radio answered] | A radio answered on COM5. Press OK to use it. | in under 2 s; "
      "start; click read; entry => 8; close => 0"},
-    // Find radio: COM1 absent, nothing answers on COM3, COM4 talks all the time and answers each
-    // frame with a Nak of the wrong sequence number, this driver holds COM6 through a link, COM9
+    // Find radio: COM1 absent, nothing answers on COM3, this driver holds COM6 through a link, COM9
     // is a Bluetooth link with a radio behind it, and two adapters have no working port: a
     // Prolific one that would be COM7 and a WCH one (tests/e2e/adapters.reg). Cancel during the
     // search (after the radio answered) stores nothing; OK stores COM5.
     {"find-radio", "com5", "Find radio marks each port and selects the radio's, which only refuses",
      "hold COM6; open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio "
-     "COM1,COM3,COM4,COM5,COM6 cancel => a radio answered while searching, closed at once; "
+     "COM1,COM3,COM5,COM6 cancel => a radio answered while searching, closed at once; "
      "open-port => first COM1 (no mapping), selected COM1 (no mapping); find-radio "
-     "COM1,COM3,COM4,COM5,COM6,COM7,COM9,No enter => COM1 (no mapping) - could not be opened: "
-     "Invalid function | COM3 - no answer | COM4 - no answer | [COM5 - a radio answered] | COM6 - "
+     "COM1,COM3,COM5,COM6,COM7,COM9,No enter => COM1 (no mapping) - could not be opened: "
+     "Invalid function | COM3 - no answer | [COM5 - a radio answered] | COM6 - "
      "in use by another program | COM9 (Standard Serial over Bluetooth link) - Bluetooth link, not "
      "searched | COM7 - PL2303HXA PHASED OUT SINCE 2012. PLEASE CONTACT YOUR SUPPLIER. (Prolific, "
      "USB 067B:2303) Its driver could not start it (code 10). The driver refuses this adapter: use "
@@ -82,10 +81,7 @@ const Case kCases[] = {
      "(code 28). Install the WCH driver for it. | A radio answered on COM5. Press OK to use it. | "
      "in under 2 s; radio-heard => read nak:not_in_programming_mode; radio-heard com9 => ; "
      "open-port => first COM1 (no mapping), selected COM5; close => 0",
-     "com3=silent,com4=chatter,com6=silent,com9=radio,tree=adapters"},
-    {"port-map-absent", "com1", "COM1 mapped to an absent port fails as an absent COM1 does",
-     "rundll32 PortMap COM1=COM99 => radiolink.dll: COM1 now opens COM99.; start; click read => "
-     "hushwell: Could not enter programming mode - check serial cable; close => 0; unchanged"},
+     "com3=silent,com6=silent,com9=radio,tree=adapters"},
 };
 
 // The radio's memory as it last saved it, in the file with-radiosim names.
