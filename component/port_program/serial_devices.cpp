@@ -190,6 +190,9 @@ void CollectSerialDevices(SerialDevices& devices) {
         const bool named =
             PortNameOf(deviceKey(set.get(), &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_QUERY_VALUE),
                        serial.port);
+        if (!named) {
+            serial.port[0] = '\0'; // whatever a failed read left there
+        }
         // A port, serial rather than a printer's; or a converter that Windows has stopped.
         const bool kept = port ? (named || serial.problem != 0) && !IsPrinterPort(serial.port)
                                : serial.problem != 0 && ConverterMaker(serial.vendor);
